@@ -1,0 +1,278 @@
+#include "FileSystem.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace fs = std::filesystem;
+
+namespace platform {
+namespace {
+
+std::string testProgramPath;
+long long writeFaultBudget = -1;
+
+std::string folderOf(const std::string& path) {
+    auto pos = path.find_last_of("/\\");
+    return pos == std::string::npos ? std::string() : path.substr(0, pos + 1);
+}
+
+} // namespace
+
+std::string systemReason(int code) {
+#ifdef _WIN32
+    char buffer[256];
+    strerror_s(buffer, sizeof buffer, code);
+    return buffer;
+#else
+    return std::strerror(code);
+#endif
+}
+
+std::string programPath() {
+    if (!testProgramPath.empty())
+        return testProgramPath;
+#ifdef _WIN32
+    char buffer[MAX_PATH * 4];
+    DWORD n = GetModuleFileNameA(nullptr, buffer, sizeof buffer);
+    return std::string(buffer, n);
+#else
+    std::error_code ec;
+    auto p = fs::read_symlink("/proc/self/exe", ec);
+    return ec ? std::string() : p.string();
+#endif
+}
+
+std::string programFolder() { return folderOf(programPath()); }
+
+void setProgramPathForTesting(const std::string& path) { testProgramPath = path; }
+
+std::string tempFolder() {
+    std::string folder;
+#ifdef _WIN32
+    char buffer[MAX_PATH + 1];
+    DWORD n = GetTempPathA(sizeof buffer, buffer);
+    folder.assign(buffer, n);
+#else
+    if (const char* t = std::getenv("TMPDIR"); t && *t)
+        folder = t;
+    else
+        folder = "/tmp";
+#endif
+    if (folder.empty() || (folder.back() != '/' && folder.back() != '\\'))
+        folder += kPathSeparator;
+    return folder;
+}
+
+std::uint32_t tickCount() {
+    using namespace std::chrono;
+    return static_cast<std::uint32_t>(
+        duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+}
+
+bool fileExists(const std::string& path) {
+    std::error_code ec;
+    auto st = fs::status(path, ec);
+    return !ec && fs::exists(st) && !fs::is_directory(st);
+}
+
+bool folderExists(const std::string& path) {
+    std::error_code ec;
+    return fs::is_directory(path, ec);
+}
+
+bool isReadOnly(const std::string& path) {
+#ifdef _WIN32
+    DWORD a = GetFileAttributesA(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_READONLY);
+#else
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && !(st.st_mode & S_IWUSR);
+#endif
+}
+
+bool setReadOnly(const std::string& path, bool readOnly) {
+#ifdef _WIN32
+    DWORD a = GetFileAttributesA(path.c_str());
+    if (a == INVALID_FILE_ATTRIBUTES)
+        return false;
+    a = readOnly ? (a | FILE_ATTRIBUTE_READONLY) : (a & ~FILE_ATTRIBUTE_READONLY);
+    return SetFileAttributesA(path.c_str(), a) != 0;
+#else
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        return false;
+    mode_t mode = st.st_mode & 07777;
+    mode = readOnly ? (mode & ~S_IWUSR) : (mode | S_IWUSR);
+    return ::chmod(path.c_str(), mode) == 0;
+#endif
+}
+
+bool deleteFile(const std::string& path) {
+#ifdef _WIN32
+    return DeleteFileA(path.c_str()) != 0;
+#else
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode))
+        return false;
+    return ::unlink(path.c_str()) == 0;
+#endif
+}
+
+bool createDirectory(const std::string& path) {
+    std::error_code ec;
+    return fs::create_directory(path, ec);
+}
+
+bool forceDirectories(const std::string& path) {
+    std::error_code ec;
+    fs::create_directories(path, ec);
+    return fs::is_directory(path, ec);
+}
+
+bool setCurrentDirectory(const std::string& path) {
+    std::error_code ec;
+    fs::current_path(path, ec);
+    return !ec;
+}
+
+std::string readFile(const std::string& path) {
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) {
+        int e = errno;
+        throw IoError("Cannot open file \"" + path + "\". " + systemReason(e), e);
+    }
+    std::string data;
+    char buffer[65536];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
+        data.append(buffer, n);
+    bool failed = std::ferror(f);
+    int e = errno;
+    std::fclose(f);
+    if (failed)
+        throw IoError("Cannot open file \"" + path + "\". " + systemReason(e), e);
+    return data;
+}
+
+void setWriteFaultForTesting(long long bytes) { writeFaultBudget = bytes; }
+
+#ifndef _WIN32
+namespace {
+
+// Writes all of `data` to `fd`, honouring the test fault budget.
+int writeAll(int fd, std::string_view data) {
+    size_t done = 0;
+    while (done < data.size()) {
+        size_t chunk = data.size() - done;
+        if (writeFaultBudget >= 0) {
+            if (writeFaultBudget == 0)
+                return ENOSPC;
+            chunk = std::min<size_t>(chunk, static_cast<size_t>(writeFaultBudget));
+        }
+        ssize_t n = ::write(fd, data.data() + done, chunk);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        done += static_cast<size_t>(n);
+        if (writeFaultBudget >= 0)
+            writeFaultBudget -= n;
+    }
+    return 0;
+}
+
+} // namespace
+#endif
+
+int writeFileAtomic(const std::string& path, std::string_view data) {
+    std::error_code ec;
+    // Write through a symbolic link to the file it names, keeping the link.
+    std::string target = path;
+    if (fs::is_symlink(path, ec)) {
+        auto resolved = fs::weakly_canonical(path, ec);
+        if (!ec)
+            target = resolved.string();
+    }
+    if (fs::is_directory(target, ec))
+        return EISDIR;
+    if (fileExists(target) && isReadOnly(target))
+        return EACCES;
+
+    static std::mt19937 rng{std::random_device{}()};
+    std::string scratch = target + ".~" + std::to_string(rng() % 1000000) + ".tmp";
+
+#ifdef _WIN32
+    {
+        std::ofstream out(scratch, std::ios::binary | std::ios::trunc);
+        if (!out)
+            return errno ? errno : EACCES;
+        out.write(data.data(), static_cast<std::streamsize>(data.size()));
+        out.flush();
+        if (!out) {
+            out.close();
+            fs::remove(scratch, ec);
+            return ENOSPC;
+        }
+    }
+    if (!MoveFileExA(scratch.c_str(), target.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        fs::remove(scratch, ec);
+        return EACCES;
+    }
+    return 0;
+#else
+    mode_t mode = 0;
+    struct stat st {};
+    bool existed = ::stat(target.c_str(), &st) == 0;
+    if (existed)
+        mode = st.st_mode & 07777;
+
+    int fd = ::open(scratch.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return errno;
+    int err = writeAll(fd, data);
+    if (!err && ::fsync(fd) != 0)
+        err = errno;
+    if (!err && existed && ::fchmod(fd, mode) != 0)
+        err = errno;
+    if (::close(fd) != 0 && !err)
+        err = errno;
+    if (!err && ::rename(scratch.c_str(), target.c_str()) != 0)
+        err = errno;
+    if (err) {
+        ::unlink(scratch.c_str());
+        return err;
+    }
+    // Make the rename itself durable.
+    std::string dir = folderOf(target);
+    int dfd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dfd >= 0) {
+        ::fsync(dfd);
+        ::close(dfd);
+    }
+    return 0;
+#endif
+}
+
+void saveFileAtomic(const std::string& path, std::string_view data) {
+    if (int e = writeFileAtomic(path, data))
+        throw IoError("Cannot create file \"" + path + "\". " + systemReason(e), e);
+}
+
+} // namespace platform

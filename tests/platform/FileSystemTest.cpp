@@ -1,0 +1,115 @@
+#include "platform/FileSystem.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+using namespace platform;
+using testsupport::readBytes;
+using testsupport::TempDir;
+using testsupport::writeBytes;
+
+namespace {
+
+struct FaultOff {
+    ~FaultOff() { setWriteFaultForTesting(-1); }
+};
+
+bool onlyFile(const TempDir& dir, const std::string& name) {
+    int count = 0;
+    for (auto& e : std::filesystem::directory_iterator(dir.path())) {
+        ++count;
+        if (e.path().filename() != name)
+            return false;
+    }
+    return count == 1;
+}
+
+} // namespace
+
+TEST(AtomicWrite, CreatesAndReplacesWithExactBytes) {
+    TempDir dir;
+    std::string f = dir.file("a.ini");
+    ASSERT_EQ(writeFileAtomic(f, std::string("x\0y\r\n", 5)), 0);
+    EXPECT_EQ(readBytes(f), std::string("x\0y\r\n", 5));
+    ASSERT_EQ(writeFileAtomic(f, ""), 0);
+    EXPECT_EQ(readBytes(f), "");
+    EXPECT_TRUE(onlyFile(dir, "a.ini"));
+}
+
+TEST(AtomicWrite, FailureMidWriteKeepsOldFileAndLeavesNoScratch) {
+    TempDir dir;
+    FaultOff restore;
+    std::string f = dir.file("Groups.ini");
+    writeBytes(f, "old content\r\n");
+    for (long long budget : {0LL, 1LL, 4096LL, 70000LL}) {
+        setWriteFaultForTesting(budget);
+        EXPECT_EQ(writeFileAtomic(f, std::string(100000, 'n')), ENOSPC) << budget;
+        setWriteFaultForTesting(-1);
+        EXPECT_EQ(readBytes(f), "old content\r\n");
+        EXPECT_TRUE(onlyFile(dir, "Groups.ini"));
+    }
+}
+
+TEST(AtomicWrite, ReadOnlyTargetIsRefusedEvenForRoot) {
+    TempDir dir;
+    std::string f = dir.file("p.prj");
+    writeBytes(f, "keep");
+    ASSERT_TRUE(setReadOnly(f, true));
+    EXPECT_TRUE(isReadOnly(f));
+    EXPECT_EQ(writeFileAtomic(f, "new"), EACCES);
+    EXPECT_EQ(readBytes(f), "keep");
+    try {
+        saveFileAtomic(f, "new");
+        FAIL() << "no error";
+    } catch (const IoError& e) {
+        EXPECT_EQ(std::string(e.what()), "Cannot create file \"" + f + "\". Permission denied");
+    }
+    ASSERT_TRUE(setReadOnly(f, false));
+    EXPECT_EQ(writeFileAtomic(f, "new"), 0);
+    EXPECT_EQ(readBytes(f), "new");
+}
+
+TEST(AtomicWrite, KeepsPermissionsAndWritesThroughLinks) {
+    TempDir dir;
+    std::string f = dir.file("t.html");
+    writeBytes(f, "a");
+    ::chmod(f.c_str(), 0640);
+    ASSERT_EQ(writeFileAtomic(f, "b"), 0);
+    struct stat st {};
+    ::stat(f.c_str(), &st);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+
+    std::string link = dir.file("link.html");
+    std::filesystem::create_symlink(f, link);
+    ASSERT_EQ(writeFileAtomic(link, "c"), 0);
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(readBytes(f), "c");
+}
+
+TEST(AtomicWrite, MissingFolderReportsReason) {
+    TempDir dir;
+    std::string f = dir.file("no/such/file");
+    EXPECT_EQ(writeFileAtomic(f, "x"), ENOENT);
+    EXPECT_THROW(readFile(f), IoError);
+}
+
+TEST(Paths, ProgramAndTempFoldersEndWithSeparator) {
+    EXPECT_EQ(programFolder().back(), kPathSeparator);
+    EXPECT_EQ(tempFolder().back(), kPathSeparator);
+    setProgramPathForTesting("/some/where/prog");
+    EXPECT_EQ(programFolder(), "/some/where/");
+    setProgramPathForTesting("");
+    EXPECT_NE(programFolder(), "/some/where/");
+}
+
+TEST(Paths, DeleteFileRefusesFolders) {
+    TempDir dir;
+    ASSERT_TRUE(forceDirectories(dir.file("a/b/c")));
+    EXPECT_TRUE(folderExists(dir.file("a/b/c")));
+    EXPECT_FALSE(deleteFile(dir.file("a")));
+    writeBytes(dir.file("f"), "x");
+    EXPECT_TRUE(fileExists(dir.file("f")));
+    EXPECT_TRUE(deleteFile(dir.file("f")));
+    EXPECT_FALSE(deleteFile(dir.file("f")));
+}
