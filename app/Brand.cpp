@@ -1,0 +1,224 @@
+#include "Brand.h"
+
+#include "platform/FileSystem.h"
+
+#include <openssl/crypto.h>
+#include <openssl/evp.h>
+
+#include <array>
+#include <cerrno>
+#include <cstdio>
+#include <memory>
+#include <stdexcept>
+
+#ifdef _WIN32
+#include <share.h>
+#endif
+
+namespace {
+
+constexpr int kBlock = 16;
+constexpr unsigned char kPadMark = 255;
+const char kKeyText[] = "Ob tag";
+const char kIvText[] = "mkvtrpqlwzhdnbgs";
+
+using Block = std::array<unsigned char, kBlock>;
+
+// One AES-128 block operation in one direction; the chaining is done here, not
+// by the library (ECB on single blocks, padding off). Freeing the context
+// cleanses its key schedule.
+class AesBlock {
+public:
+    AesBlock(const unsigned char* key, bool encrypt) : ctx_(EVP_CIPHER_CTX_new()) {
+        if (!ctx_ ||
+            EVP_CipherInit_ex(ctx_.get(), EVP_aes_128_ecb(), nullptr, key, nullptr,
+                              encrypt ? 1 : 0) != 1 ||
+            EVP_CIPHER_CTX_set_padding(ctx_.get(), 0) != 1)
+            throw std::runtime_error("AES cipher unavailable");
+    }
+    Block run(const unsigned char* in) {
+        Block out{};
+        int n = 0;
+        if (EVP_CipherUpdate(ctx_.get(), out.data(), &n, in, kBlock) != 1 || n != kBlock)
+            throw std::runtime_error("AES block operation failed");
+        return out;
+    }
+
+private:
+    struct Free {
+        void operator()(EVP_CIPHER_CTX* c) const { EVP_CIPHER_CTX_free(c); }
+    };
+    std::unique_ptr<EVP_CIPHER_CTX, Free> ctx_;
+};
+
+// The key bytes, wiped when they go out of scope.
+struct KeyBytes {
+    std::string bytes = PadWithZeros(kKeyText, 32);
+    ~KeyBytes() { OPENSSL_cleanse(bytes.data(), bytes.size()); }
+    const unsigned char* key128() const {
+        return reinterpret_cast<const unsigned char*>(bytes.data());
+    }
+};
+
+Block ivBlock() {
+    std::string iv = PadWithZeros(kIvText, kBlock);
+    Block b{};
+    for (int i = 0; i < kBlock; ++i)
+        b[i] = static_cast<unsigned char>(iv[i]);
+    return b;
+}
+
+int base64Value(unsigned char c) {
+    if (c >= 'A' && c <= 'Z')
+        return c - 'A';
+    if (c >= 'a' && c <= 'z')
+        return c - 'a' + 26;
+    if (c >= '0' && c <= '9')
+        return c - '0' + 52;
+    if (c == '+')
+        return 62;
+    if (c == '/')
+        return 63;
+    if (c == '=')
+        return kPadMark;
+    return -1;
+}
+
+bool isStripped(unsigned char c) {
+    return c <= 0x20;
+}
+
+} // namespace
+
+BrandFileLine ReadBrandFileLine(const std::string& path) {
+#ifdef _WIN32
+    // Denies writers: the open fails while another program writes the file.
+    std::FILE* f = _fsopen(path.c_str(), "rb", _SH_DENYWR);
+#else
+    // POSIX has no share modes: the file is opened for reading only, and a
+    // writer elsewhere neither blocks the open nor is blocked by it.
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+#endif
+    if (!f)
+        return {BrandReadStatus::Unreadable, {}};
+    std::string text;
+    char buffer[4096];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
+        text.append(buffer, n);
+    bool failed = std::ferror(f) != 0;
+    std::fclose(f);
+    if (failed)
+        return {BrandReadStatus::Unreadable, {}};
+
+    if (auto nul = text.find('\0'); nul != std::string::npos)
+        text.resize(nul);
+    if (text.empty())
+        return {BrandReadStatus::NoLine, {}};
+    return {BrandReadStatus::Ok, text.substr(0, text.find_first_of("\r\n"))};
+}
+
+std::string BrandFilePath() {
+    return platform::programFolder() + "Quillmere.dat";
+}
+
+std::string PadWithZeros(const std::string& text, int blockLength) {
+    if (blockLength <= 0)
+        return text;
+    size_t n = static_cast<size_t>(blockLength);
+    if (!text.empty() && text.size() % n == 0)
+        return text;
+    std::string out = text;
+    out.resize((text.size() / n + 1) * n, '\0');
+    return out;
+}
+
+std::string DecodeBase64Text(const std::string& text) {
+    std::string out;
+    out.reserve(text.size() / 4 * 3);
+    // A character outside the alphabet in the first group finds value 0 here.
+    int v[4] = {0, 0, 0, 0};
+    for (size_t g = 0; g + 4 <= text.size(); g += 4) {
+        for (int i = 0; i < 4; ++i)
+            if (int value = base64Value(static_cast<unsigned char>(text[g + i])); value >= 0)
+                v[i] = value;
+        out += static_cast<char>(((v[0] << 2) | (v[1] >> 4)) & 0xFF);
+        if (v[2] == kPadMark)
+            continue;
+        out += static_cast<char>(((v[1] << 4) | (v[2] >> 2)) & 0xFF);
+        if (v[3] == kPadMark)
+            continue;
+        out += static_cast<char>(((v[2] << 6) | v[3]) & 0xFF);
+    }
+    return out;
+}
+
+std::string DecodeBrand(const std::string& line) {
+    std::string data = DecodeBase64Text(line);
+    {
+        KeyBytes key;
+        AesBlock decrypt(key.key128(), false);
+        Block cv = ivBlock();
+        size_t full = data.size() / kBlock * kBlock;
+        for (size_t pos = 0; pos < full; pos += kBlock) {
+            auto* block = reinterpret_cast<unsigned char*>(data.data() + pos);
+            Block cipher{};
+            std::copy(block, block + kBlock, cipher.begin());
+            Block plain = decrypt.run(block);
+            for (int i = 0; i < kBlock; ++i)
+                block[i] = plain[i] ^ cv[i];
+            cv = cipher;
+        }
+        if (full < data.size()) {
+            // Residual block termination: the tail is XORed with the enciphered CV.
+            AesBlock encrypt(key.key128(), true);
+            Block pad = encrypt.run(cv.data());
+            for (size_t i = full; i < data.size(); ++i)
+                data[i] = static_cast<char>(data[i] ^ pad[i - full]);
+            OPENSSL_cleanse(pad.data(), pad.size());
+        }
+        OPENSSL_cleanse(cv.data(), cv.size());
+    }
+    size_t first = 0, last = data.size();
+    while (first < last && isStripped(static_cast<unsigned char>(data[first])))
+        ++first;
+    while (last > first && isStripped(static_cast<unsigned char>(data[last - 1])))
+        --last;
+    return data.substr(first, last - first);
+}
+
+std::string EncodeBrandLine(const std::string& brand) {
+    std::string data = brand;
+    {
+        KeyBytes key;
+        AesBlock encrypt(key.key128(), true);
+        Block cv = ivBlock();
+        size_t full = data.size() / kBlock * kBlock;
+        for (size_t pos = 0; pos < full; pos += kBlock) {
+            auto* block = reinterpret_cast<unsigned char*>(data.data() + pos);
+            Block mixed{};
+            for (int i = 0; i < kBlock; ++i)
+                mixed[i] = block[i] ^ cv[i];
+            cv = encrypt.run(mixed.data());
+            std::copy(cv.begin(), cv.end(), block);
+        }
+        if (full < data.size()) {
+            Block pad = encrypt.run(cv.data());
+            for (size_t i = full; i < data.size(); ++i)
+                data[i] = static_cast<char>(data[i] ^ pad[i - full]);
+        }
+    }
+    static const char alphabet[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string out;
+    for (size_t i = 0; i < data.size(); i += 3) {
+        unsigned b0 = static_cast<unsigned char>(data[i]);
+        unsigned b1 = i + 1 < data.size() ? static_cast<unsigned char>(data[i + 1]) : 0;
+        unsigned b2 = i + 2 < data.size() ? static_cast<unsigned char>(data[i + 2]) : 0;
+        out += alphabet[b0 >> 2];
+        out += alphabet[((b0 & 3) << 4) | (b1 >> 4)];
+        out += i + 1 < data.size() ? alphabet[((b1 & 15) << 2) | (b2 >> 6)] : '=';
+        out += i + 2 < data.size() ? alphabet[b2 & 63] : '=';
+    }
+    return out;
+}

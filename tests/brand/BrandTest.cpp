@@ -1,0 +1,199 @@
+#include "app/Brand.h"
+#include "platform/FileSystem.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+#include <openssl/evp.h>
+
+#include <filesystem>
+
+using testsupport::TempDir;
+using testsupport::writeBytes;
+
+namespace {
+
+const unsigned char kKey[16] = {'O', 'b', ' ', 't', 'a', 'g'};
+const unsigned char kIv[] = "mkvtrpqlwzhdnbgs";
+
+// Enciphers with the library's own modes: CBC for the whole blocks, and for the
+// tail one CFB step from the last cipher block, which is exactly residual block
+// termination. An independent reference for our chaining.
+std::string libraryEncipher(const std::string& plain) {
+    std::string out(plain.size(), '\0');
+    size_t full = plain.size() / 16 * 16;
+    auto* in = reinterpret_cast<const unsigned char*>(plain.data());
+    auto* o = reinterpret_cast<unsigned char*>(out.data());
+    int n = 0;
+    EVP_CIPHER_CTX* ctx = EVP_CIPHER_CTX_new();
+    unsigned char cv[16];
+    std::copy(kIv, kIv + 16, cv);
+    if (full) {
+        EVP_EncryptInit_ex(ctx, EVP_aes_128_cbc(), nullptr, kKey, kIv);
+        EVP_CIPHER_CTX_set_padding(ctx, 0);
+        EVP_EncryptUpdate(ctx, o, &n, in, static_cast<int>(full));
+        std::copy(o + full - 16, o + full, cv);
+    }
+    if (full < plain.size()) {
+        EVP_EncryptInit_ex(ctx, EVP_aes_128_cfb128(), nullptr, kKey, cv);
+        EVP_EncryptUpdate(ctx, o + full, &n, in + full, static_cast<int>(plain.size() - full));
+    }
+    EVP_CIPHER_CTX_free(ctx);
+    return out;
+}
+
+std::string base64(const std::string& bytes) {
+    std::string out(4 * ((bytes.size() + 2) / 3) + 1, '\0');
+    int n = EVP_EncodeBlock(reinterpret_cast<unsigned char*>(out.data()),
+                            reinterpret_cast<const unsigned char*>(bytes.data()),
+                            static_cast<int>(bytes.size()));
+    out.resize(static_cast<size_t>(n));
+    return out;
+}
+
+std::string sample(size_t length) {
+    std::string s;
+    for (size_t i = 0; i < length; ++i)
+        s += static_cast<char>('a' + (i * 7) % 26);
+    return s;
+}
+
+} // namespace
+
+TEST(PadWithZeros, ExtendsToTheNextWholeBlock) {
+    EXPECT_EQ(PadWithZeros("", 16), std::string(16, '\0'));
+    EXPECT_EQ(PadWithZeros("Ob tag", 32), std::string("Ob tag") + std::string(26, '\0'));
+    EXPECT_EQ(PadWithZeros("mkvtrpqlwzhdnbgs", 16), "mkvtrpqlwzhdnbgs");
+    EXPECT_EQ(PadWithZeros(std::string(17, 'x'), 16), std::string(17, 'x') + std::string(15, '\0'));
+    EXPECT_EQ(PadWithZeros(std::string(32, 'x'), 16), std::string(32, 'x'));
+}
+
+TEST(DecodeBase64Text, CanonicalTextGivesTheStandardDecoding) {
+    EXPECT_EQ(DecodeBase64Text("TWFu"), "Man");
+    EXPECT_EQ(DecodeBase64Text("TWE="), "Ma");
+    EXPECT_EQ(DecodeBase64Text("TQ=="), "M");
+    EXPECT_EQ(DecodeBase64Text(""), "");
+    std::string all;
+    for (int i = 0; i < 256; ++i)
+        all += static_cast<char>(i);
+    for (size_t n = 0; n < all.size(); n += 37)
+        EXPECT_EQ(DecodeBase64Text(base64(all.substr(0, n))), all.substr(0, n)) << n;
+}
+
+TEST(DecodeBase64Text, LeftoverCharactersAreIgnored) {
+    EXPECT_EQ(DecodeBase64Text("T"), "");
+    EXPECT_EQ(DecodeBase64Text("TWF"), "");
+    EXPECT_EQ(DecodeBase64Text("TWFuT"), "Man");
+    EXPECT_EQ(DecodeBase64Text("TWFuTWE"), "Man");
+    EXPECT_EQ(DecodeBase64Text("TWFu \t"), "Man"); // trailing blanks after the last group
+}
+
+TEST(DecodeBase64Text, ForeignCharactersKeepThePreviousGroupsValue) {
+    // "TWFu" then " WE=": the space takes "T" (19) from the group before.
+    EXPECT_EQ(DecodeBase64Text("TWFu WE="), "ManMa");
+    // All four foreign: the group repeats the previous one's values.
+    EXPECT_EQ(DecodeBase64Text("TWFu-_\t."), "ManMan");
+    // In the first group there is no previous group: the value is 0.
+    EXPECT_EQ(DecodeBase64Text(" AAA"), std::string(3, '\0'));
+    EXPECT_EQ(DecodeBase64Text("-WFu"), DecodeBase64Text("AWFu"));
+    // A pad mark is remembered like any other value.
+    EXPECT_EQ(DecodeBase64Text("TQ==TW--"), "MM");
+}
+
+TEST(DecodeBase64Text, PadGroupsDoNotEndTheText) {
+    EXPECT_EQ(DecodeBase64Text("TQ==TWFu"), "MMan");
+    EXPECT_EQ(DecodeBase64Text("TWE=TQ==TWFu"), "MaMMan");
+    // "=" in the first two positions is the value 255 in the arithmetic.
+    EXPECT_EQ(DecodeBase64Text("=AAA"), std::string("\xFC\x00\x00", 3));
+    EXPECT_EQ(DecodeBase64Text("A=AA"), std::string("\x0F\xF0\x00", 3));
+}
+
+TEST(DecodeBrand, MatchesTheLibrarysCbcAndTailForEveryLength) {
+    for (size_t n = 0; n <= 48; ++n) {
+        std::string brand = "x" + sample(n) + "z";
+        std::string line = base64(libraryEncipher(brand));
+        EXPECT_EQ(DecodeBrand(line), brand) << n + 2;
+        EXPECT_EQ(EncodeBrandLine(brand), line) << n + 2;
+    }
+}
+
+TEST(DecodeBrand, TailsOfOneToFifteenBytesAfterWholeBlocks) {
+    for (size_t blocks = 0; blocks <= 2; ++blocks)
+        for (size_t tail = 1; tail <= 15; ++tail) {
+            std::string brand = sample(blocks * 16 + tail);
+            brand.front() = 'Q';
+            EXPECT_EQ(DecodeBrand(EncodeBrandLine(brand)), brand) << blocks << "/" << tail;
+        }
+}
+
+TEST(DecodeBrand, StripsControlBytesAndSpacesAtBothEndsOnly) {
+    EXPECT_EQ(DecodeBrand(EncodeBrandLine(std::string("\0 \t  my brand\t\r\n\0\x01\x10", 19))),
+              "my brand");
+    EXPECT_EQ(DecodeBrand(EncodeBrandLine(std::string("a\0b c", 5))), std::string("a\0b c", 5));
+    EXPECT_EQ(DecodeBrand(EncodeBrandLine("\xE9t\xE9\xFF")), "\xE9t\xE9\xFF");
+    EXPECT_EQ(DecodeBrand(EncodeBrandLine("   ")), "");
+    // Filler that a writer may add to complete a block does not reach the brand.
+    EXPECT_EQ(DecodeBrand(EncodeBrandLine(std::string("pad") + std::string(13, '\x0D'))), "pad");
+}
+
+TEST(DecodeBrand, ShortOrForeignLinesGiveSomeTextWithoutFailing) {
+    EXPECT_EQ(DecodeBrand(""), "");
+    EXPECT_EQ(DecodeBrand("Q"), "");
+    EXPECT_EQ(DecodeBrand("QUJ"), "");
+    std::string line = EncodeBrandLine("affiliate");
+    EXPECT_EQ(DecodeBrand(line + "\t"), "affiliate");
+    EXPECT_NO_THROW(DecodeBrand("not base64 at all!! \x01\xFF"));
+    // Each decoding starts afresh: nothing carries over from the last one.
+    std::string a = EncodeBrandLine(sample(20)), b = EncodeBrandLine("other one");
+    EXPECT_EQ(DecodeBrand(a), sample(20));
+    EXPECT_EQ(DecodeBrand(b), "other one");
+    EXPECT_EQ(DecodeBrand(a), sample(20));
+}
+
+TEST(ReadBrandFileLine, TakesTheFirstLineExactlyAsStored) {
+    TempDir dir;
+    std::string f = dir.file("Quillmere.dat");
+    struct Case {
+        std::string content;
+        BrandReadStatus status;
+        std::string line;
+    } cases[] = {
+        {"abc", BrandReadStatus::Ok, "abc"},
+        {"abc\r\nsecond", BrandReadStatus::Ok, "abc"},
+        {"abc\nsecond\n", BrandReadStatus::Ok, "abc"},
+        {"abc\rsecond", BrandReadStatus::Ok, "abc"},
+        {" abc \t\r\n", BrandReadStatus::Ok, " abc \t"},
+        {"\r\nabc", BrandReadStatus::Ok, ""},
+        {"\n", BrandReadStatus::Ok, ""},
+        {std::string("ab\0c\r\n", 6), BrandReadStatus::Ok, "ab"},
+        {"", BrandReadStatus::NoLine, ""},
+        {std::string("\0abc\r\n", 6), BrandReadStatus::NoLine, ""},
+    };
+    for (const auto& c : cases) {
+        writeBytes(f, c.content);
+        BrandFileLine got = ReadBrandFileLine(f);
+        EXPECT_EQ(got.status, c.status) << c.content;
+        EXPECT_EQ(got.line, c.line) << c.content;
+    }
+}
+
+TEST(ReadBrandFileLine, MissingOrUnreadableFilesAreReported) {
+    TempDir dir;
+    EXPECT_EQ(ReadBrandFileLine(dir.file("none.dat")).status, BrandReadStatus::Unreadable);
+    std::filesystem::create_directory(dir.file("folder.dat"));
+    EXPECT_EQ(ReadBrandFileLine(dir.file("folder.dat")).status, BrandReadStatus::Unreadable);
+}
+
+TEST(ReadBrandFileLine, FollowsTheFileBetweenReads) {
+    TempDir dir;
+    platform::setProgramPathForTesting(dir.file("quillmere"));
+    ASSERT_EQ(BrandFilePath(), dir.file("Quillmere.dat"));
+    writeBytes(BrandFilePath(), EncodeBrandLine("first") + "\r\n");
+    EXPECT_EQ(DecodeBrand(ReadBrandFileLine(BrandFilePath()).line), "first");
+    // Replaced while the program runs: the next read sees the new brand.
+    writeBytes(BrandFilePath(), EncodeBrandLine("second") + "\r\n" + EncodeBrandLine("x"));
+    EXPECT_EQ(DecodeBrand(ReadBrandFileLine(BrandFilePath()).line), "second");
+    // Deleted: the next read cannot read it.
+    std::filesystem::remove(BrandFilePath());
+    EXPECT_EQ(ReadBrandFileLine(BrandFilePath()).status, BrandReadStatus::Unreadable);
+    platform::setProgramPathForTesting("");
+}
