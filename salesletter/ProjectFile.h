@@ -1,0 +1,34 @@
+// The sales-letter project file (".prj"): an INI file with one section,
+// "Project", holding the three template options and the stored text fields of
+// TSalesLetter in table order, then FeatureSummary.
+#pragma once
+
+#include "SalesLetter.h"
+
+#include <string>
+#include <vector>
+
+inline constexpr const char* kProjectSection = "Project";
+
+// Every CR LF pair, left to right, becomes "~~"; nothing else changes.
+std::string EncodeLineBreaks(const std::string& text);
+// Every "~~", left to right and continuing after each replacement, becomes CR LF.
+std::string DecodeLineBreaks(const std::string& text);
+
+// `name` unchanged when its extension equals `extension` regardless of letter
+// case, otherwise name + extension. The extension is the text from the last "."
+// of the last path component.
+std::string EnsureExtension(const std::string& name, const std::string& extension);
+
+// The part of a path after its last path separator or drive colon.
+std::string ExtractFileName(const std::string& path);
+
+// Reads the file into the record. A missing key empties its field; a missing
+// file empties every field and selects option 1. Read errors of an existing
+// file throw before any field changes.
+void LoadProject(TSalesLetter& letter, const std::string& fileName);
+
+// Writes the record into the file, keeping other sections and keys of an
+// existing file. Returns the keys whose values did not fit in a stored line and
+// were cut (empty when everything was stored whole).
+std::vector<std::string> SaveProject(const TSalesLetter& letter, const std::string& fileName);

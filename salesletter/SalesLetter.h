@@ -1,0 +1,70 @@
+// The sales-letter record: the template choice and the text of every field of
+// the wizard, addressed by key. Keys are the names of the wizard's controls and
+// the keys of the project file.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <span>
+#include <string>
+#include <string_view>
+
+enum class FieldKind {
+    Line,   // one line of text
+    Text,   // several lines separated by CR LF
+    Choice, // one line, with a list of suggestions
+    Colour, // RRGGBB, six hexadecimal digits, no "#"
+    Image,  // full path of a JPEG file
+    Address // a web address; "http://" is put in front when the field is left
+};
+
+struct FieldInfo {
+    const char* key;
+    FieldKind kind;
+    int page;                // tab index of the wizard page that shows the field
+    const char* defaultText; // the text when the window opens
+};
+
+struct TSalesLetter {
+    // Number of text values stored in a project file; FeatureSummary comes after them.
+    static constexpr std::size_t kStoredTextCount = 105;
+    static constexpr std::size_t kFieldCount = kStoredTextCount + 1;
+
+    // Every text field: the 105 stored ones in the order of the project file
+    // (which is page order), then FeatureSummary.
+    static std::span<const FieldInfo, kFieldCount> Fields();
+    // The table entry for a key (exact spelling), or nullptr.
+    static const FieldInfo* FindField(std::string_view key);
+
+    // The template options; at most one is selected. Option 1 when opened.
+    bool CB1 = true;
+    bool CB2 = false;
+    bool CB3 = false;
+
+    // Every field holds its default text, option 1 is selected.
+    TSalesLetter();
+
+    // The text of a field by key; throws std::out_of_range for an unknown key.
+    std::string& operator[](std::string_view key);
+    const std::string& operator[](std::string_view key) const;
+
+    // The text of a field by its position in Fields().
+    std::string& at(std::size_t index) { return values_.at(index); }
+    const std::string& at(std::size_t index) const { return values_.at(index); }
+
+    // Selects option n (1 to 3) and clears the other two.
+    void SelectTemplate(int n);
+    // Applies one option as a radio button does: selecting it clears the other
+    // two, clearing it clears only itself.
+    void SetTemplateOption(int n, bool selected);
+
+    // The reset for a new project: every text field becomes empty (also those
+    // that have a default, and FeatureSummary); the template choice stays.
+    void ResetProject();
+
+private:
+    std::array<std::string, kFieldCount> values_;
+};
+
+// Every CR LF, lone CR and lone LF becomes CR LF.
+std::string NormalizeLineBreaks(std::string_view text);
