@@ -1,0 +1,171 @@
+// TBigIniFile: one sectioned key/value text file (an INI file) held wholly in
+// memory. Create the object for a file name (which loads the file), read and
+// change values in memory, free the object: the whole file is written back if
+// anything changed.
+//
+// Texts are 8-bit bytes without any encoding conversion. Names of sections and
+// keys compare without regard to letter case (see IniText.h for the rule);
+// blanks are significant. Every stored line and name holds at most 255
+// characters; longer arguments are cut to their first 255 characters.
+//
+// Section lookups go through a hash index, so they cost the same whether the
+// wanted section is the next one or 100,000 sections away, and they leave the
+// cursors exactly where a circular scan would leave them.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+using TStrings = std::vector<std::string>;
+
+// One stored text (a line "key=value" or a section name). It either points
+// into the text of a loaded file, which the section list keeps alive, or owns
+// its own copy. For lines, `keySize` is the length of the text before the
+// first "=".
+class TIniText {
+public:
+    TIniText() = default;
+    // A view of text that outlives this object.
+    static TIniText view(const char* data, std::size_t size, std::size_t keySize = 0);
+    // An owned copy.
+    static TIniText copy(std::string_view text, std::size_t keySize = 0);
+
+    TIniText(TIniText&& other) noexcept;
+    TIniText& operator=(TIniText&& other) noexcept;
+    TIniText(const TIniText&) = delete;
+    TIniText& operator=(const TIniText&) = delete;
+    ~TIniText();
+
+    std::string_view text() const { return {data_, size_}; }
+    std::string_view key() const { return {data_, keySize_}; }
+    // Everything after the first "=" (the whole line's tail).
+    std::string_view value() const {
+        return keySize_ < size_ ? std::string_view(data_ + keySize_ + 1, size_ - keySize_ - 1)
+                                : std::string_view();
+    }
+    std::size_t size() const { return size_; }
+
+private:
+    const char* data_ = nullptr;
+    std::uint16_t size_ = 0;
+    std::uint16_t keySize_ = 0;
+    bool owned_ = false;
+};
+
+// The ordered list of sections: each name carries its entry list (the
+// section's lines in order), which the list owns. Besides the list itself it
+// keeps a hash index of the names, so no lookup has to walk the list.
+class TSectionList {
+public:
+    using EntryList = std::vector<TIniText>;
+
+    TSectionList();
+    ~TSectionList();
+    TSectionList(const TSectionList&) = delete;
+    TSectionList& operator=(const TSectionList&) = delete;
+
+    std::int32_t Count() const { return static_cast<std::int32_t>(sections_.size()); }
+    std::string_view Name(std::int32_t index) const { return sections_[index].name.text(); }
+    EntryList& Entries(std::int32_t index) { return sections_[index].entries; }
+    const EntryList& Entries(std::int32_t index) const { return sections_[index].entries; }
+
+    // Appends a section with an empty entry list and returns its index. The
+    // caller makes sure that no section of an equal name exists.
+    std::int32_t Add(std::string_view name);
+    // Removes the section at `index` with its lines.
+    void Delete(std::int32_t index);
+    // Removes every section and the loaded texts; the last-hit index becomes 0.
+    void Clear();
+
+    // The index of the section of that name, -1 when there is none. A hit
+    // becomes the new last-hit index; a miss leaves it unchanged.
+    std::int32_t IndexOf(std::string_view name);
+    // The same answer without touching the last-hit index.
+    std::int32_t Find(std::string_view name) const;
+
+    std::int32_t LastHit() const { return lastHit_; }
+    void SetLastHit(std::int32_t index) { lastHit_ = index; }
+
+    // Loading support: keeps a loaded file's text alive for the views into
+    // it, appends a section whose entries are already collected, and drops
+    // the later sections of names that occur more than once (then indexes the
+    // list afresh).
+    void KeepText(std::unique_ptr<char[]> text);
+    void AppendLoaded(TIniText name, EntryList entries);
+    void DropDuplicates();
+
+private:
+    struct Section {
+        TIniText name;
+        std::uint32_t hash = 0;
+        EntryList entries;
+    };
+
+    void Reindex();
+    void InsertIndex(std::int32_t index);
+    std::int32_t Lookup(std::string_view name, std::uint32_t hash) const;
+
+    std::vector<Section> sections_;
+    std::vector<std::int32_t> slots_; // open addressing, -1 = free; size a power of two
+    std::int32_t lastHit_ = 0;
+    bool indexed_ = true;
+    std::vector<std::unique_ptr<char[]>> texts_;
+};
+
+class TBigIniFile {
+public:
+    explicit TBigIniFile(const std::string& fileName);
+    virtual ~TBigIniFile();
+    TBigIniFile(const TBigIniFile&) = delete;
+    TBigIniFile& operator=(const TBigIniFile&) = delete;
+
+    // Writes the current file if changed, empties the object and loads
+    // `fileName` (nothing when empty); the changed mark is clear afterwards.
+    void SetFileName(const std::string& fileName);
+
+    virtual std::string ReadString(const std::string& section, const std::string& key,
+                                   const std::string& defaultValue);
+    virtual void WriteString(const std::string& section, const std::string& key,
+                             const std::string& value);
+    virtual std::int32_t ReadInteger(const std::string& section, const std::string& key,
+                                     std::int32_t defaultValue);
+    virtual void WriteInteger(const std::string& section, const std::string& key,
+                              std::int32_t value);
+    virtual bool ReadBool(const std::string& section, const std::string& key, bool defaultValue);
+    virtual void WriteBool(const std::string& section, const std::string& key, bool value);
+    virtual void ReadSection(const std::string& section, TStrings& strings);
+    virtual void ReadSections(TStrings& strings);
+    virtual void ReadSectionValues(const std::string& section, TStrings& strings);
+    virtual void EraseSection(const std::string& section);
+    virtual bool SectionExists(const std::string& section);
+    virtual void DeleteKey(const std::string& section, const std::string& key);
+    virtual void ExportLines(TStrings& strings);
+    virtual void UpdateFile();
+    virtual void LoadFromFile(const std::string& fileName);
+
+    // Inspection.
+    const std::string& FileName() const { return fileName_; }
+    bool Changed() const { return changed_; }
+    std::int32_t SectionCursor() const { return sectionCursor_; }
+    const TSectionList& Sections() const { return sections_; }
+
+private:
+    // Finds the section (moving the section cursor as a circular scan from it
+    // would) and in it the first line of `key`. With `create`, a missing
+    // section is appended. `entries` is null when there is no section.
+    struct KeyHit {
+        TSectionList::EntryList* entries = nullptr;
+        std::int32_t line = -1;
+    };
+    KeyHit LookupKey(std::string_view section, std::string_view key, bool create);
+    std::string BuildText();
+
+    std::string fileName_;
+    bool changed_ = false;
+    TSectionList sections_;
+    std::int32_t sectionCursor_ = 0;
+    std::int32_t textBufferSize_ = 0x7000;
+};

@@ -1,0 +1,192 @@
+// The section list with its name index, and the stored text type.
+#include "BigIniFile.h"
+#include "IniText.h"
+
+#include <cstring>
+
+// ---- TIniText ----
+
+TIniText TIniText::view(const char* data, std::size_t size, std::size_t keySize) {
+    TIniText t;
+    t.data_ = data;
+    t.size_ = static_cast<std::uint16_t>(size);
+    t.keySize_ = static_cast<std::uint16_t>(keySize);
+    return t;
+}
+
+TIniText TIniText::copy(std::string_view text, std::size_t keySize) {
+    TIniText t;
+    if (!text.empty()) {
+        char* p = new char[text.size()];
+        std::memcpy(p, text.data(), text.size());
+        t.data_ = p;
+        t.owned_ = true;
+    }
+    t.size_ = static_cast<std::uint16_t>(text.size());
+    t.keySize_ = static_cast<std::uint16_t>(keySize);
+    return t;
+}
+
+TIniText::TIniText(TIniText&& other) noexcept
+    : data_(other.data_), size_(other.size_), keySize_(other.keySize_), owned_(other.owned_) {
+    other.data_ = nullptr;
+    other.size_ = other.keySize_ = 0;
+    other.owned_ = false;
+}
+
+TIniText& TIniText::operator=(TIniText&& other) noexcept {
+    if (this != &other) {
+        if (owned_)
+            delete[] data_;
+        data_ = other.data_;
+        size_ = other.size_;
+        keySize_ = other.keySize_;
+        owned_ = other.owned_;
+        other.data_ = nullptr;
+        other.size_ = other.keySize_ = 0;
+        other.owned_ = false;
+    }
+    return *this;
+}
+
+TIniText::~TIniText() {
+    if (owned_)
+        delete[] data_;
+}
+
+// ---- TSectionList ----
+
+TSectionList::TSectionList() = default;
+TSectionList::~TSectionList() = default;
+
+std::int32_t TSectionList::Add(std::string_view name) {
+    Section s;
+    s.name = TIniText::copy(name);
+    s.hash = initext::nameHash(name);
+    sections_.push_back(std::move(s));
+    std::int32_t index = Count() - 1;
+    if (indexed_)
+        InsertIndex(index);
+    return index;
+}
+
+void TSectionList::Delete(std::int32_t index) {
+    sections_.erase(sections_.begin() + index);
+    // Every later section moves down one place; rebuilding is as cheap as
+    // the move itself.
+    Reindex();
+}
+
+void TSectionList::Clear() {
+    sections_.clear();
+    slots_.clear();
+    texts_.clear();
+    lastHit_ = 0;
+    indexed_ = true;
+}
+
+std::int32_t TSectionList::IndexOf(std::string_view name) {
+    std::int32_t index = Find(name);
+    if (index >= 0)
+        lastHit_ = index;
+    return index;
+}
+
+std::int32_t TSectionList::Find(std::string_view name) const {
+    if (sections_.empty())
+        return -1;
+    if (!indexed_) {
+        for (std::int32_t i = 0; i < Count(); ++i)
+            if (initext::sameName(sections_[i].name.text(), name))
+                return i;
+        return -1;
+    }
+    return Lookup(name, initext::nameHash(name));
+}
+
+std::int32_t TSectionList::Lookup(std::string_view name, std::uint32_t hash) const {
+    if (slots_.empty())
+        return -1;
+    std::size_t mask = slots_.size() - 1;
+    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+        std::int32_t s = slots_[i];
+        if (s < 0)
+            return -1;
+        const Section& sec = sections_[s];
+        if (sec.hash == hash && initext::sameName(sec.name.text(), name))
+            return s;
+    }
+}
+
+void TSectionList::InsertIndex(std::int32_t index) {
+    // Keep the table at most half full.
+    if (slots_.size() < 2 * sections_.size() + 2) {
+        Reindex();
+        return;
+    }
+    std::size_t mask = slots_.size() - 1;
+    std::size_t i = sections_[index].hash & mask;
+    while (slots_[i] >= 0)
+        i = (i + 1) & mask;
+    slots_[i] = index;
+}
+
+void TSectionList::Reindex() {
+    std::size_t want = 16;
+    while (want < 2 * sections_.size() + 2)
+        want *= 2;
+    slots_.assign(want, -1);
+    std::size_t mask = want - 1;
+    for (std::size_t s = 0; s < sections_.size(); ++s) {
+        std::size_t i = sections_[s].hash & mask;
+        while (slots_[i] >= 0)
+            i = (i + 1) & mask;
+        slots_[i] = static_cast<std::int32_t>(s);
+    }
+    indexed_ = true;
+}
+
+void TSectionList::KeepText(std::unique_ptr<char[]> text) {
+    texts_.push_back(std::move(text));
+}
+
+void TSectionList::AppendLoaded(TIniText name, EntryList entries) {
+    Section s;
+    s.hash = initext::nameHash(name.text());
+    s.name = std::move(name);
+    s.entries = std::move(entries);
+    sections_.push_back(std::move(s));
+    // The index is brought up to date by DropDuplicates at the end of the load.
+    indexed_ = false;
+}
+
+void TSectionList::DropDuplicates() {
+    // The first section of each name, in list order, survives; a later one
+    // of an equal name goes with its lines.
+    std::size_t want = 16;
+    while (want < 2 * sections_.size() + 2)
+        want *= 2;
+    slots_.assign(want, -1);
+    std::size_t mask = want - 1;
+    std::size_t kept = 0;
+    for (std::size_t s = 0; s < sections_.size(); ++s) {
+        const Section& sec = sections_[s];
+        std::size_t i = sec.hash & mask;
+        bool duplicate = false;
+        for (; slots_[i] >= 0; i = (i + 1) & mask) {
+            const Section& other = sections_[slots_[i]];
+            if (other.hash == sec.hash && initext::sameName(other.name.text(), sec.name.text())) {
+                duplicate = true;
+                break;
+            }
+        }
+        if (duplicate)
+            continue;
+        if (kept != s)
+            sections_[kept] = std::move(sections_[s]);
+        slots_[i] = static_cast<std::int32_t>(kept);
+        ++kept;
+    }
+    sections_.resize(kept);
+    indexed_ = true;
+}
