@@ -1,16 +1,99 @@
+// The program's entry: start-up routines, the application's title, the main
+// menu, the message loop, end routines.
+#include "app/ui/Application.h"
 #include "app/ui/MainForm.h"
+#include "archive/ExeMod.h"
 #include "platform/gui/QtServices.h"
 
-#include <QApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+// ---------------------------------------------------------------------------
+// Module windows. Each button of the main menu opens the window registered
+// for its module here; a module without a window leaves its button inert.
+// ---------------------------------------------------------------------------
+void registerModules(TMainForm& form) {
+    (void)form;
+}
+
+// QM_EXIT_AFTER_FIRST_PAINT=1 makes the program print the milliseconds from
+// its start to the main menu's first complete paint and end; the start-up
+// benchmark uses it.
+class FirstPaintProbe : public QObject {
+public:
+    FirstPaintProbe(QWidget* window, const QElapsedTimer& clock) : window_(window), clock_(clock) {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == window_ && event->type() == QEvent::Paint && !done_) {
+            done_ = true;
+            // Report once the paint has been delivered and the frame flushed.
+            QTimer::singleShot(0, this, [this] {
+                std::printf("first-paint-ms %lld\n", static_cast<long long>(clock_.elapsed()));
+                std::fflush(stdout);
+                window_->close();
+            });
+        }
+        return false;
+    }
+
+private:
+    QWidget* window_;
+    const QElapsedTimer& clock_;
+    bool done_ = false;
+};
+
+} // namespace
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName("Quillmere");
+    QElapsedTimer clock;
+    clock.start();
+
+    TApplication app(argc, argv);
+    // Closing a module window while the menu is hidden must not end the
+    // program: only the main window's closing does.
+    app.setQuitOnLastWindowClosed(false);
     platform::QtServices services;
     platform::setServices(&services);
-    TMainForm form;
-    form.show();
-    int rc = app.exec();
+
+    // 1. Start-up routines; no window exists yet.
+    ExeMod::ArchiveStartup(argc, argv);
+
+    // 2. The application's title, what the task bar shows.
+    QApplication::setApplicationName("Quillmere");
+    QApplication::setApplicationDisplayName("Quillmere");
+
+    // 3. The main window.
+    int rc = 0;
+    {
+        TMainForm form;
+        registerModules(form);
+        QObject::connect(&form, &TMainForm::closed, &app, &QCoreApplication::quit,
+                         Qt::QueuedConnection);
+        std::unique_ptr<FirstPaintProbe> probe;
+        if (qEnvironmentVariableIntValue("QM_EXIT_AFTER_FIRST_PAINT") == 1)
+            probe = std::make_unique<FirstPaintProbe>(&form, clock);
+
+        // 4. The message loop: it first shows the main window (which reads
+        // the brand), then takes an end request made before it on its first turn.
+        form.show();
+        if (!form.Terminated()) {
+            if (ExeMod::EndRequested())
+                QTimer::singleShot(0, &form, &QWidget::close);
+            rc = app.exec();
+        }
+    }
+
+    // 5. End routines.
+    ExeMod::ArchiveShutdown();
     platform::setServices(nullptr);
     return rc;
 }
