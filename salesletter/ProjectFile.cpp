@@ -1,0 +1,112 @@
+#include "ProjectFile.h"
+
+#include "ini/BigIniFile.h"
+#include "PathText.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace {
+
+// Longest line the INI engine stores; a longer one loses its tail.
+constexpr std::size_t kMaxLine = 255;
+
+// A one-line value must not carry a line break into the file: each CR or LF
+// becomes a blank.
+std::string flattenLine(std::string text) {
+    std::replace_if(
+        text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+    return text;
+}
+
+std::string storedText(const FieldInfo& f, const std::string& value) {
+    if (f.kind == FieldKind::Text)
+        return EncodeLineBreaks(NormalizeLineBreaks(value));
+    return flattenLine(value);
+}
+
+} // namespace
+
+std::string EncodeLineBreaks(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+            out += "~~";
+            ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+std::string DecodeLineBreaks(const std::string& text) {
+    std::string out;
+    out.reserve(text.size() + 8);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '~' && i + 1 < text.size() && text[i + 1] == '~') {
+            out += "\r\n";
+            ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+std::string EnsureExtension(const std::string& name, const std::string& extension) {
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < name.size(); ++i)
+        if (IsPathDelimiter(name[i]))
+            start = i + 1;
+    std::size_t dot = name.rfind('.');
+    std::string current = dot == std::string::npos || dot < start ? "" : name.substr(dot);
+    auto lower = [](std::string s) {
+        for (char& c : s)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return s;
+    };
+    return lower(current) == lower(extension) ? name : name + extension;
+}
+
+std::string ExtractFileName(const std::string& path) {
+    for (std::size_t i = path.size(); i > 0; --i)
+        if (IsPathDelimiter(path[i - 1]))
+            return path.substr(i);
+    return path;
+}
+
+void LoadProject(TSalesLetter& letter, const std::string& fileName) {
+    // Everything is read into a copy first, so a failure leaves the record as it was.
+    TSalesLetter loaded = letter;
+    {
+        TBigIniFile ini(fileName);
+        loaded.SetTemplateOption(1, ini.ReadBool(kProjectSection, "CB1", true));
+        loaded.SetTemplateOption(2, ini.ReadBool(kProjectSection, "CB2", false));
+        loaded.SetTemplateOption(3, ini.ReadBool(kProjectSection, "CB3", false));
+        for (const FieldInfo& f : TSalesLetter::Fields()) {
+            std::string value = ini.ReadString(kProjectSection, f.key, "");
+            loaded[f.key] = f.kind == FieldKind::Text ? DecodeLineBreaks(value) : value;
+        }
+    }
+    letter = std::move(loaded);
+}
+
+std::vector<std::string> SaveProject(const TSalesLetter& letter, const std::string& fileName) {
+    std::vector<std::string> cut;
+    TBigIniFile ini(fileName);
+    ini.WriteBool(kProjectSection, "CB1", letter.CB1);
+    ini.WriteBool(kProjectSection, "CB2", letter.CB2);
+    ini.WriteBool(kProjectSection, "CB3", letter.CB3);
+    for (const FieldInfo& f : TSalesLetter::Fields()) {
+        std::string value = storedText(f, letter[f.key]);
+        std::size_t room = kMaxLine - std::string(f.key).size() - 1;
+        if (value.size() > room) {
+            cut.emplace_back(f.key);
+            value.resize(room);
+        }
+        ini.WriteString(kProjectSection, f.key, value);
+    }
+    return cut;
+}
