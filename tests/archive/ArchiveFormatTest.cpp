@@ -6,9 +6,9 @@ using namespace archiveformat;
 
 namespace {
 
-const std::string kProgram = std::string("\x7F"
-                                         "ELF program bytes \0\xB6 and more",
-                                         32);
+const char kProgramBytes[] = "\x7F"
+                             "ELF program bytes \0\xB6 and more";
+const std::string kProgram(kProgramBytes, sizeof kProgramBytes - 1);
 
 } // namespace
 
