@@ -1,0 +1,212 @@
+// Reading and changing values, name comparison and the lookup cursors.
+#include "ini/BigIniFile.h"
+
+#include "platform/ScriptedServices.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+using testsupport::readBytes;
+using testsupport::writeBytes;
+
+namespace {
+
+struct IniValues : ::testing::Test {
+    testsupport::TempDir dir;
+    platform::ScriptedServices services;
+    platform::ScopedServices scoped{services};
+    std::string path = dir.file("Test.ini");
+};
+
+TEST_F(IniValues, KeysKeepTheirBlanks) {
+    writeBytes(path, "[S]\r\n; note\r\nk = v\r\nm=2\r\n");
+    TBigIniFile ini(path);
+    EXPECT_EQ(ini.ReadString("S", "k", "default"), "default");
+    EXPECT_EQ(ini.ReadString("S", "k ", "default"), " v");
+    EXPECT_EQ(ini.ReadString("S", "M", "default"), "2");
+    TStrings keys;
+    ini.ReadSection("s", keys);
+    EXPECT_EQ(keys, (TStrings{"k ", "m"}));
+}
+
+TEST_F(IniValues, FirstLineOfARepeatedKeyWins) {
+    writeBytes(path, "[S]\r\nk=1\r\nK=2\r\nk=3\r\n");
+    {
+        TBigIniFile ini(path);
+        EXPECT_EQ(ini.ReadString("S", "k", "?"), "1");
+        TStrings keys;
+        ini.ReadSection("S", keys);
+        EXPECT_EQ(keys, (TStrings{"k", "K", "k"}));
+        ini.DeleteKey("S", "K");
+        EXPECT_EQ(ini.ReadString("S", "k", "?"), "2");
+        ini.WriteString("S", "k", "2"); // the line reads "K=2": another case replaces it
+        EXPECT_EQ(ini.ReadString("S", "K", "?"), "2");
+    }
+    EXPECT_EQ(readBytes(path), "[S]\r\nk=2\r\nk=3\r\n\r\n");
+}
+
+TEST_F(IniValues, NamesCompareWithoutLetterCaseIncludingAccentedLetters) {
+    TBigIniFile ini("");
+    ini.WriteString("\xC9t\xC9",
+                    "Stra\xDF"
+                    "e",
+                    "1"); // ÉtÉ / Straße
+    EXPECT_EQ(ini.ReadString("\xE9T\xE9",
+                             "STRA\xDF"
+                             "E",
+                             "?"),
+              "1");
+    EXPECT_EQ(ini.ReadString("\xE9T\xE9", "STRASSE", "?"), "?");
+    ini.WriteString("\x8A\x8C\x8E\x9F", "k", "2"); // the Windows-1252 extra capitals
+    EXPECT_EQ(ini.ReadString("\x9A\x9C\x9E\xFF", "K", "?"), "2");
+    // The multiplication and division signs are no letter pair.
+    ini.WriteString("\xD7", "k", "3");
+    EXPECT_EQ(ini.ReadString("\xF7", "k", "?"), "?");
+    EXPECT_TRUE(ini.SectionExists("\xE9t\xE9"));
+    EXPECT_FALSE(ini.SectionExists("ete"));
+    EXPECT_FALSE(ini.SectionExists("\xE9t\xE9 "));
+}
+
+TEST_F(IniValues, WritingAppendsNewSectionsAndSkipsIdenticalLines) {
+    writeBytes(path, "[First]\r\na=1\r\n");
+    {
+        TBigIniFile ini(path);
+        ini.WriteString("New", "k", "v");
+        EXPECT_TRUE(ini.Changed());
+        ini.UpdateFile();
+        ini.WriteString("new", "k", "v");
+        EXPECT_FALSE(ini.Changed());
+        ini.WriteString("new", "K", "v"); // the key's case differs: the line is replaced
+        EXPECT_TRUE(ini.Changed());
+    }
+    EXPECT_EQ(readBytes(path), "[First]\r\na=1\r\n\r\n[New]\r\nK=v\r\n\r\n");
+}
+
+TEST_F(IniValues, TextsAreCutTo255Characters) {
+    TBigIniFile ini(path);
+    ini.WriteString("S", "key", std::string(300, 'v'));
+    std::string stored = ini.ReadString("S", "key", "?");
+    EXPECT_EQ(stored, std::string(255 - 4, 'v'));
+    std::string longName(255, 's');
+    ini.WriteString(longName + "tail", "k", "1");
+    EXPECT_EQ(ini.ReadString(longName, "k", "?"), "1");
+    EXPECT_EQ(ini.ReadString("S", "missing", std::string(300, 'd')), std::string(255, 'd'));
+    TStrings lines;
+    ini.ReadSectionValues("S", lines);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].size(), 255u);
+}
+
+TEST_F(IniValues, EmptyKeyErasesTheSectionOrWritesTheFile) {
+    writeBytes(path, "[A]\r\na=1\r\n[B]\r\nb=2\r\n");
+    TBigIniFile ini(path);
+    ini.WriteString("a", "", "");
+    EXPECT_FALSE(ini.SectionExists("A"));
+    EXPECT_TRUE(ini.Changed());
+    ini.WriteString("B", "", "ignored value");
+    EXPECT_FALSE(ini.SectionExists("B"));
+    ini.WriteString("C", "c", "3");
+    EXPECT_EQ(readBytes(path), "[A]\r\na=1\r\n[B]\r\nb=2\r\n"); // nothing written yet
+    ini.WriteString("", "", "");
+    EXPECT_EQ(readBytes(path), "[C]\r\nc=3\r\n\r\n");
+    EXPECT_FALSE(ini.Changed());
+}
+
+TEST_F(IniValues, IntegersAndBooleans) {
+    writeBytes(path, "[N]\r\na=31\r\nb=$1F\r\nc=0x1F\r\nd=0X1f\r\ne= 31\r\nf=31 \r\ng=abc\r\n"
+                     "h=\r\ni=-$1f\r\nj=2147483647\r\nk=2147483648\r\nl=-2147483648\r\n"
+                     "m=-2147483649\r\nn=+7\r\no=x1F\r\np=$\r\nq=- 1\r\nr=$7FFFFFFF\r\n"
+                     "s=$80000000\r\n"
+                     "[B]\r\none=1\r\nminus=-1\r\ntwo=2\r\nzero=0\r\nword=true\r\n");
+    TBigIniFile ini(path);
+    for (const char* key : {"a", "b", "c", "d", "e", "o"})
+        EXPECT_EQ(ini.ReadInteger("N", key, 99), 31) << key;
+    for (const char* key : {"f", "g", "h", "k", "m", "p", "q", "s", "missing"})
+        EXPECT_EQ(ini.ReadInteger("N", key, 99), 99) << key;
+    EXPECT_EQ(ini.ReadInteger("N", "i", 0), -31);
+    EXPECT_EQ(ini.ReadInteger("N", "j", 0), 2147483647);
+    EXPECT_EQ(ini.ReadInteger("N", "l", 0), INT32_MIN);
+    EXPECT_EQ(ini.ReadInteger("N", "n", 0), 7);
+    EXPECT_EQ(ini.ReadInteger("N", "r", 0), 2147483647);
+
+    for (const char* key : {"one", "minus", "two"})
+        EXPECT_TRUE(ini.ReadBool("B", key, false)) << key;
+    EXPECT_FALSE(ini.ReadBool("B", "zero", true));
+    EXPECT_TRUE(ini.ReadBool("B", "word", true));
+    EXPECT_FALSE(ini.ReadBool("B", "word", false));
+    EXPECT_TRUE(ini.ReadBool("B", "missing", true));
+
+    ini.WriteInteger("W", "neg", INT32_MIN);
+    ini.WriteBool("W", "t", true);
+    ini.WriteBool("W", "f", false);
+    TStrings lines;
+    ini.ReadSectionValues("W", lines);
+    EXPECT_EQ(lines, (TStrings{"neg=-2147483648", "t=1", "f=0"}));
+}
+
+TEST_F(IniValues, ListingAndErasingSections) {
+    writeBytes(path, "[A]\r\na=1\r\n[B]\r\nb=2\r\nb=3\r\n[C]\r\nc=4\r\n");
+    TBigIniFile ini(path);
+    TStrings out{"stale"};
+    ini.ReadSection("missing", out);
+    EXPECT_TRUE(out.empty());
+    out = {"stale"};
+    ini.ReadSectionValues("b", out);
+    EXPECT_EQ(out, (TStrings{"b=2", "b=3"}));
+    ini.EraseSection("B");
+    ini.ReadSections(out);
+    EXPECT_EQ(out, (TStrings{"A", "C"}));
+    EXPECT_EQ(ini.ReadString("C", "c", "?"), "4");
+    ini.EraseSection("C");
+    EXPECT_EQ(ini.SectionCursor(), 0);
+    EXPECT_EQ(ini.ReadString("A", "a", "?"), "1");
+}
+
+TEST_F(IniValues, LookupsMoveTheCursorsLikeACircularScan) {
+    writeBytes(path, "[S0]\r\nk=0\r\n[S1]\r\nk=1\r\n[S2]\r\nk=2\r\n[S3]\r\nk=3\r\n");
+    TBigIniFile ini(path);
+    EXPECT_EQ(ini.SectionCursor(), 0);
+    ini.ReadString("S2", "k", "");
+    EXPECT_EQ(ini.SectionCursor(), 2);
+    // A miss goes once round and stops just before where it started.
+    ini.ReadString("nowhere", "k", "");
+    EXPECT_EQ(ini.SectionCursor(), 1);
+    ini.ReadString("nowhere", "k", "");
+    EXPECT_EQ(ini.SectionCursor(), 0);
+    ini.ReadString("nowhere", "k", "");
+    EXPECT_EQ(ini.SectionCursor(), 3);
+    // A missing key in an existing section still moves the cursor there.
+    ini.ReadString("s1", "missing", "");
+    EXPECT_EQ(ini.SectionCursor(), 1);
+    ini.WriteString("S4", "k", "4");
+    EXPECT_EQ(ini.SectionCursor(), 4);
+
+    // The section list's own last-hit index moves only on hits.
+    EXPECT_EQ(ini.Sections().LastHit(), 0);
+    EXPECT_TRUE(ini.SectionExists("s3"));
+    EXPECT_EQ(ini.Sections().LastHit(), 3);
+    EXPECT_FALSE(ini.SectionExists("nowhere"));
+    EXPECT_EQ(ini.Sections().LastHit(), 3);
+    ini.EraseSection("S1");
+    EXPECT_EQ(ini.Sections().LastHit(), 0);
+    // The index follows the shift after the erased section.
+    EXPECT_EQ(ini.ReadString("S4", "k", "?"), "4");
+    EXPECT_EQ(ini.SectionCursor(), 3);
+}
+
+TEST_F(IniValues, ManySectionsStayFindableThroughGrowthAndErasing) {
+    TBigIniFile ini(path);
+    for (int i = 0; i < 3000; ++i)
+        ini.WriteInteger("Section" + std::to_string(i), "n", i);
+    for (int i = 0; i < 3000; i += 3)
+        ini.EraseSection("SECTION" + std::to_string(i));
+    for (int i = 0; i < 3000; ++i)
+        ASSERT_EQ(ini.ReadInteger("section" + std::to_string(i), "N", -1), i % 3 ? i : -1) << i;
+    TStrings names;
+    ini.ReadSections(names);
+    ASSERT_EQ(names.size(), 2000u);
+    EXPECT_EQ(names.front(), "Section1");
+    EXPECT_EQ(names.back(), "Section2999");
+}
+
+} // namespace
