@@ -4,6 +4,8 @@
 #include "platform/FileSystem.h"
 #include "salesletter/SalesLetter.h"
 
+#include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -80,6 +82,27 @@ std::string crLfToBreaks(std::string_view value) {
         }
     }
     return out;
+}
+
+// Writes the template to the scratch file, as ExtractDocument does (nothing
+// for an empty document), but without flushing it to disk: the file is read
+// back and deleted at once, so a durable write would only cost time.
+void extractScratch(const std::string& body, const std::string& path) {
+    if (body.empty())
+        return;
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    int error = f ? 0 : errno;
+    if (f) {
+        if (std::fwrite(body.data(), 1, body.size(), f) != body.size())
+            error = errno ? errno : EIO;
+        if (std::fclose(f) != 0 && !error)
+            error = errno ? errno : EIO;
+        if (error)
+            platform::deleteFile(path);
+    }
+    if (error)
+        throw platform::IoError(
+            "Cannot create file \"" + path + "\". " + platform::systemReason(error), error);
 }
 
 } // namespace
@@ -280,7 +303,7 @@ void CompileSalesLetter(const TSalesLetter& letter, const std::string& targetFil
     // A scratch file left over from an interrupted run must not stand in for a
     // template that is missing from the archive.
     platform::deleteFile(scratch);
-    ExeMod::ExtractDocument(TemplateDocumentName(letter), scratch);
+    extractScratch(ExeMod::GetDocument(TemplateDocumentName(letter)), scratch);
     const std::string templateText = platform::readFile(scratch);
     platform::deleteFile(scratch);
     platform::saveFileAtomic(targetFileName, BuildSalesPage(letter, templateText));
