@@ -1,10 +1,17 @@
 // The embedded web browser of the program's windows: navigates to a web
 // address, a local file path or "about:blank", and lets the user follow links.
+//
+// The web engine is a plugin loaded when the first WebBrowser is made, so the
+// program starts without it. When the plugin cannot be loaded the browser
+// shows a plain message instead of pages and still records every address.
 #pragma once
 
 #include <QWidget>
 
+#include <functional>
 #include <string>
+
+class QLabel;
 
 class WebBrowser : public QWidget {
     Q_OBJECT
@@ -12,11 +19,32 @@ public:
     explicit WebBrowser(QWidget* parent = nullptr);
 
     // Shows `address`: a web address, a local file path or "about:blank".
+    // Does not wait for the page.
     void Navigate(const std::string& address);
 
     // The address last asked for through Navigate (empty before the first).
     const std::string& LastAddress() const { return lastAddress_; }
 
+    // Whether pages are shown by the web engine (false: the plain message).
+    bool HasEngine() const { return view_ != nullptr; }
+
+    // The title of the page shown (empty without the engine).
+    std::string Title() const;
+
+    // The visible text of the page shown, delivered later to `done` (empty
+    // without the engine).
+    void PageText(const std::function<void(const std::string&)>& done);
+
+    // Tests that only check addresses keep the engine unloaded: browsers made
+    // while it is off show the plain message. On by default.
+    static void SetEngineEnabledForTesting(bool enabled);
+
+signals:
+    // A page finished loading (ok: it loaded without error).
+    void LoadFinished(bool ok);
+
 private:
     std::string lastAddress_;
+    QWidget* view_ = nullptr;
+    QLabel* message_ = nullptr;
 };

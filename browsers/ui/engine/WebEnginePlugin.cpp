@@ -1,0 +1,40 @@
+// The web engine module: makes Qt WebEngine views for WebBrowser. Built as a
+// plugin so that only opening a browser window loads the engine.
+#include "../WebViewFactory.h"
+
+#include <QObject>
+#include <QUrl>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+
+#include <functional>
+
+class WebEnginePlugin : public QObject, public WebViewFactory {
+    Q_OBJECT
+    Q_PLUGIN_METADATA(IID QM_WEBVIEWFACTORY_IID)
+    Q_INTERFACES(WebViewFactory)
+
+public:
+    QWidget* createView(QWidget* parent) override { return new QWebEngineView(parent); }
+
+    void load(QWidget* view, const QUrl& url) override {
+        if (auto* v = qobject_cast<QWebEngineView*>(view))
+            v->load(url);
+    }
+
+    QString title(QWidget* view) const override {
+        auto* v = qobject_cast<QWebEngineView*>(view);
+        return v ? v->title() : QString();
+    }
+
+    void pageText(QWidget* view, const std::function<void(const QString&)>& done) override {
+        auto* v = qobject_cast<QWebEngineView*>(view);
+        if (!v) {
+            done(QString());
+            return;
+        }
+        v->page()->toPlainText([done](const QString& text) { done(text); });
+    }
+};
+
+#include "WebEnginePlugin.moc"

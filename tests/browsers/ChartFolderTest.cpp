@@ -1,0 +1,236 @@
+// The date chart's folder: a private per-user folder under the temporary
+// folder, written afresh at every opening, removed without following links.
+#include "browsers/ChartFolder.h"
+#include "browsers/Addresses.h"
+#include "platform/FileSystem.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <regex>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using testsupport::readBytes;
+using testsupport::TempDir;
+using testsupport::writeBytes;
+
+namespace {
+
+// Points the program's temporary folder at `dir` for one test.
+class ScopedTmpDir {
+public:
+    explicit ScopedTmpDir(const std::string& dir) {
+        if (const char* old = getenv("TMPDIR"))
+            old_ = old, hadOld_ = true;
+        setenv("TMPDIR", dir.c_str(), 1);
+    }
+    ~ScopedTmpDir() {
+        if (hadOld_)
+            setenv("TMPDIR", old_.c_str(), 1);
+        else
+            unsetenv("TMPDIR");
+    }
+
+private:
+    std::string old_;
+    bool hadOld_ = false;
+};
+
+std::string shippedChart() {
+    return readBytes(std::string(getenv("QM_SOURCE_DIR")) + "/resources/chart.html");
+}
+
+unsigned modeOf(const std::string& path) {
+    struct stat st {};
+    lstat(path.c_str(), &st);
+    return st.st_mode & 07777;
+}
+
+std::string mine(const TempDir& tmp) {
+    return tmp.file("quillmere-" + std::to_string(geteuid()));
+}
+
+} // namespace
+
+TEST(ChartFolder, AddsTheSeparatorOnlyWhenMissing) {
+    EXPECT_EQ(browsers::ChartFolderFor("/var/tmp/user"), "/var/tmp/user/LI/");
+    EXPECT_EQ(browsers::ChartFolderFor("/var/tmp/user/"), "/var/tmp/user/LI/");
+}
+
+TEST(ChartFolder, LiesInAPrivateFolderOfThisUser) {
+    TempDir tmp;
+    ScopedTmpDir env(tmp.path()); // reported without a trailing separator
+    EXPECT_EQ(browsers::ChartFolder(), mine(tmp) + "/LI/");
+    EXPECT_EQ(modeOf(mine(tmp)), 0700u);
+
+    // A folder of ours left open to others is closed again and reused.
+    chmod(mine(tmp).c_str(), 0777);
+    EXPECT_EQ(browsers::UserTempFolder(), mine(tmp) + "/");
+    EXPECT_EQ(modeOf(mine(tmp)), 0700u);
+}
+
+TEST(ChartFolder, APlantedLinkInPlaceOfThePrivateFolderIsNotFollowed) {
+    TempDir tmp, victim;
+    ScopedTmpDir env(tmp.path());
+    writeBytes(victim.file("keep.txt"), "precious");
+    fs::create_directory_symlink(victim.path(), mine(tmp));
+
+    const std::string folder = browsers::ChartFolder();
+    EXPECT_EQ(folder.rfind(mine(tmp) + "-", 0), 0u) << folder; // a fresh folder beside it
+    EXPECT_EQ(modeOf(folder.substr(0, folder.size() - 4)), 0700u);
+    const std::string chart = browsers::WriteChart(folder);
+    EXPECT_EQ(readBytes(chart), shippedChart());
+    browsers::RemoveChartFolder(folder);
+
+    EXPECT_FALSE(fs::exists(victim.file("LI")));
+    EXPECT_EQ(readBytes(victim.file("keep.txt")), "precious");
+    EXPECT_TRUE(fs::is_symlink(mine(tmp)));
+}
+
+TEST(ChartFolder, AnotherUsersFolderIsNotUsed) {
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs root to hand a folder to another user";
+    TempDir tmp;
+    ScopedTmpDir env(tmp.path());
+    fs::create_directory(mine(tmp));
+    ASSERT_EQ(chown(mine(tmp).c_str(), 65534, 65534), 0);
+    const std::string folder = browsers::UserTempFolder();
+    EXPECT_NE(folder, mine(tmp) + "/");
+    EXPECT_EQ(folder.rfind(mine(tmp) + "-", 0), 0u) << folder;
+}
+
+TEST(ChartFolder, IsWrittenAtEveryOpeningAndRemovedWithItsContent) {
+    TempDir tmp;
+    ScopedTmpDir env(tmp.path());
+    const std::string folder = browsers::ChartFolder();
+
+    // A folder left behind by an earlier run, with a stale chart.
+    fs::create_directories(folder);
+    writeBytes(folder + "chart.html", "stale");
+    writeBytes(folder + "other.txt", "x");
+    EXPECT_EQ(browsers::WriteChart(folder), folder + "chart.html");
+    EXPECT_EQ(readBytes(folder + "chart.html"), shippedChart());
+
+    browsers::RemoveChartFolder(folder);
+    EXPECT_FALSE(fs::exists(folder.substr(0, folder.size() - 1)));
+
+    // The next opening writes it again.
+    browsers::WriteChart(folder);
+    EXPECT_EQ(readBytes(folder + "chart.html"), shippedChart());
+    browsers::RemoveChartFolder(folder);
+    EXPECT_FALSE(fs::exists(folder + "chart.html"));
+}
+
+TEST(ChartFolder, LinksInsideOrInPlaceOfTheChartFolderAreNeverFollowed) {
+    TempDir tmp, victim;
+    ScopedTmpDir env(tmp.path());
+    writeBytes(victim.file("chart.html"), "theirs");
+    writeBytes(victim.file("keep.txt"), "precious");
+    const std::string folder = browsers::ChartFolder();
+    const std::string li = folder.substr(0, folder.size() - 1);
+
+    // "LI" itself a link: replaced by a real folder, the target untouched.
+    fs::create_directories(browsers::UserTempFolder());
+    fs::create_directory_symlink(victim.path(), li);
+    browsers::WriteChart(folder);
+    EXPECT_FALSE(fs::is_symlink(li));
+    EXPECT_EQ(readBytes(victim.file("chart.html")), "theirs");
+
+    // The chart file a link, and a link inside the folder: removal and
+    // rewriting touch the links only.
+    fs::remove(folder + "chart.html");
+    fs::create_symlink(victim.file("chart.html"), folder + "chart.html");
+    fs::create_directory_symlink(victim.path(), folder + "sub");
+    browsers::WriteChart(folder);
+    EXPECT_EQ(readBytes(victim.file("chart.html")), "theirs");
+    EXPECT_EQ(readBytes(folder + "chart.html"), shippedChart());
+    browsers::RemoveChartFolder(folder);
+    EXPECT_FALSE(fs::exists(li));
+    EXPECT_EQ(readBytes(victim.file("keep.txt")), "precious");
+
+    // A link in the folder's place when the window goes: only the link goes.
+    fs::create_directory_symlink(victim.path(), li);
+    browsers::RemoveChartFolder(folder);
+    EXPECT_FALSE(fs::is_symlink(li));
+    EXPECT_EQ(readBytes(victim.file("keep.txt")), "precious");
+}
+
+TEST(ChartFolder, AChartThatCannotBeWrittenIsReportedWithItsPath) {
+    TempDir tmp;
+    ScopedTmpDir env(tmp.path());
+    const std::string folder = browsers::ChartFolder();
+    // A plain file where the folder belongs (root ignores permissions).
+    writeBytes(folder.substr(0, folder.size() - 1), "not a folder");
+    try {
+        browsers::WriteChart(folder);
+        FAIL() << "no error";
+    } catch (const platform::IoError& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  "Cannot create file \"" + folder + "chart.html\". Not a directory");
+    }
+}
+
+TEST(Chart, IsOneSelfContainedLatin1PageWithBothTables) {
+    const std::string chart = shippedChart();
+    ASSERT_FALSE(chart.empty());
+    EXPECT_EQ(chart.rfind("<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01//EN\"", 0), 0u);
+    EXPECT_NE(chart.find("charset=ISO-8859-1"), std::string::npos);
+    for (unsigned char c : chart)
+        ASSERT_TRUE(c < 0x80 || c >= 0xA0) << "not a printable ISO-8859-1 byte: " << int(c);
+    // No pictures, scripts or links of any kind.
+    const std::regex external(
+        R"(<\s*(img|script|a|link|object|embed|iframe)\b|\b(href|src)\s*=|url\()",
+        std::regex::icase);
+    EXPECT_FALSE(std::regex_search(chart, external));
+
+    auto rowsOf = [&](const std::string& heading) {
+        const size_t at = chart.find(heading);
+        EXPECT_NE(at, std::string::npos) << heading;
+        const size_t start = chart.find("<table", at), end = chart.find("</table>", start);
+        const std::string table = chart.substr(start, end - start);
+        int rows = 0; // data rows: those with cells, not headings
+        for (size_t p = table.find("<tr>"); p != std::string::npos; p = table.find("<tr>", p + 1))
+            rows += table.compare(p + 4, 3, "<td") == 0;
+        return rows;
+    };
+    EXPECT_EQ(rowsOf("United States Copyright Dates Table"), 6);
+    EXPECT_EQ(rowsOf("Non-US Copyright Dates Table"), 5);
+    EXPECT_NE(chart.find("&quot;Legal Aid&quot;"), std::string::npos);
+    EXPECT_NE(chart.find("2026"), std::string::npos);
+    // The outdated cut-off would give users a wrong answer.
+    EXPECT_EQ(chart.find("1923"), std::string::npos);
+    EXPECT_NE(chart.find("Published before 1931"), std::string::npos);
+    EXPECT_NE(chart.find("Published before 1 July 1909"), std::string::npos);
+}
+
+TEST(Addresses, LocalPathsAreThoseWithoutAScheme) {
+    EXPECT_TRUE(browsers::IsLocalPath("/tmp/quillmere-0/LI/chart.html"));
+    EXPECT_TRUE(browsers::IsLocalPath("C:\\Temp\\LI\\chart.html"));
+    EXPECT_FALSE(browsers::IsLocalPath("about:blank"));
+    EXPECT_FALSE(browsers::IsLocalPath("https://www.gutenberg.org/"));
+    EXPECT_FALSE(browsers::IsLocalPath(""));
+}
+
+TEST(Addresses, ResearchCaptionsNameTheirSitesAndProductPagesLieOnOurSite) {
+    const auto research = browsers::ResearchTabs();
+    ASSERT_EQ(research.size(), 13u);
+    const std::regex hostOf(R"(^https?://(?:www\.)?([^/]+)/)");
+    for (size_t i = 0; i < 10; ++i) {
+        std::cmatch m;
+        ASSERT_TRUE(std::regex_search(research[i].address, m, hostOf)) << research[i].address;
+        EXPECT_EQ(m[1].str(), research[i].caption);
+    }
+    EXPECT_TRUE(std::string(research[0].address).ends_with("/used/"));
+    for (auto tabs : {browsers::DerivativeWorksTabs(), browsers::ECommerceTabs(),
+                      browsers::LegalInformationTabs()})
+        for (const auto& tab : tabs)
+            if (*tab.address) {
+                EXPECT_EQ(std::string(tab.address).rfind("https://www.quillmere.com/software/", 0),
+                          0u)
+                    << tab.address;
+            }
+}

@@ -1,0 +1,110 @@
+// The browser windows with the real web engine, on local files only: the
+// engine is loaded with the first browser, not before, and the Legal
+// Information window renders the date chart without any network.
+#include "browsers/ChartFolder.h"
+#include "browsers/ui/BrowserForms.h"
+#include "browsers/ui/LegalInformationForm.h"
+#include "platform/ScriptedServices.h"
+#include "support/TempDir.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <stdlib.h>
+
+using testsupport::TempDir;
+
+namespace {
+
+bool engineLoaded() {
+    std::ifstream maps("/proc/self/maps");
+    std::string line;
+    while (std::getline(maps, line))
+        if (line.find("libQt6WebEngineCore") != std::string::npos)
+            return true;
+    return false;
+}
+
+// Waits until the browser has finished a page; false on a failed load or
+// after `seconds`.
+bool waitForPage(WebBrowser& browser, int seconds = 90) {
+    QEventLoop loop;
+    bool ok = false;
+    auto done = QObject::connect(&browser, &WebBrowser::LoadFinished, &loop, [&](bool loaded) {
+        ok = loaded;
+        loop.quit();
+    });
+    QTimer::singleShot(seconds * 1000, &loop, &QEventLoop::quit);
+    loop.exec();
+    QObject::disconnect(done);
+    return ok;
+}
+
+std::string pageText(WebBrowser& browser) {
+    QEventLoop loop;
+    std::string result;
+    browser.PageText([&](const std::string& text) {
+        result = text;
+        loop.quit();
+    });
+    QTimer::singleShot(30000, &loop, &QEventLoop::quit);
+    if (result.empty())
+        loop.exec();
+    return result;
+}
+
+} // namespace
+
+TEST(WebEngine, IsLoadedWithTheFirstBrowserAndShowsTheChartWithoutNetwork) {
+    // Nothing of the engine is in the program until a browser window opens.
+    EXPECT_FALSE(engineLoaded());
+
+    TempDir tmp;
+    setenv("TMPDIR", tmp.path().c_str(), 1);
+    platform::ScriptedServices scripted;
+    platform::ScopedServices installed(scripted);
+    {
+        TLegalInformationForm form(nullptr);
+        EXPECT_TRUE(engineLoaded());
+        ASSERT_TRUE(form.WebBrowser->HasEngine());
+        form.show();
+        ASSERT_TRUE(waitForPage(*form.WebBrowser));
+        EXPECT_EQ(form.WebBrowser->Title(), "Copyright Date Tables");
+        const std::string text = pageText(*form.WebBrowser);
+        EXPECT_NE(text.find("United States Copyright Dates Table"), std::string::npos) << text;
+        EXPECT_NE(text.find("Non-US Copyright Dates Table"), std::string::npos);
+
+        if (const char* dir = getenv("QM_SCREENSHOT_DIR")) {
+            QApplication::processEvents();
+            form.grab().save(QString::fromLocal8Bit(dir) + "/legal-information.png");
+            TResearchForm research(nullptr);
+            research.show();
+            QEventLoop pause;
+            QTimer::singleShot(1500, &pause, &QEventLoop::quit);
+            pause.exec();
+            research.grab().save(QString::fromLocal8Bit(dir) + "/research.png");
+        }
+    }
+    EXPECT_TRUE(scripted.errors.empty());
+    unsetenv("TMPDIR");
+}
+
+TEST(WebEngine, ShowsABlankPageAndAnotherLocalFile) {
+    TempDir tmp;
+    testsupport::writeBytes(
+        tmp.file("page.html"),
+        "<html><head><title>Local page</title></head><body>Hello</body></html>");
+    WebBrowser browser;
+    browser.resize(400, 300);
+    browser.show();
+    browser.Navigate("about:blank");
+    EXPECT_TRUE(waitForPage(browser));
+    browser.Navigate(tmp.file("page.html"));
+    EXPECT_TRUE(waitForPage(browser));
+    EXPECT_EQ(browser.Title(), "Local page");
+    EXPECT_EQ(pageText(browser), "Hello");
+}

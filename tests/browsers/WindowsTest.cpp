@@ -1,0 +1,266 @@
+// The browser windows without the web engine: tabs, captions, the address
+// each tab shows, closing on "Main Menu", minimising, and the date chart's
+// file around the Legal Information window.
+#include "browsers/ChartFolder.h"
+#include "browsers/ui/BrowserForms.h"
+#include "browsers/ui/LegalInformationForm.h"
+#include "platform/gui/Text.h"
+#include "platform/ScriptedServices.h"
+#include "support/TempDir.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLabel>
+#include <QScreen>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <stdlib.h>
+
+namespace fs = std::filesystem;
+using testsupport::readBytes;
+using testsupport::TempDir;
+using testsupport::writeBytes;
+
+namespace {
+
+struct Expected {
+    std::string name, caption;
+    std::string address; // what the tab navigates to; empty: nothing
+};
+
+struct Window {
+    const char* caption;
+    std::function<TBrowserForm*()> make;
+    std::vector<Expected> tabs;
+};
+
+const std::string site = "https://www.quillmere.com/software/";
+
+std::vector<Window> windows() {
+    return {
+        {"Project Gutenberg",
+         [] { return new TProjectGutenbergForm(nullptr); },
+         {{"TabSheet1", "Project Gutenberg", ""}, {"TabSheet4", "Main Menu", ""}}},
+        {"Derivative Works",
+         [] { return new TDerivativeWorksForm(nullptr); },
+         {{"TabSheet1", "Introduction", site + "deriv_intro"},
+          {"TabSheet4", "Tools", site + "deriv_tools"},
+          {"TabSheet2", "Vendors", site + "deriv_vendors"},
+          {"TabSheet3", "Main Menu", ""}}},
+        {"eCommerce",
+         [] { return new TeCommerceForm(nullptr); },
+         {{"TabSheet1", "Hosting and Domains ", site + "ecomm_hosting"},
+          {"TabSheet2", "Shopping Cart Solutions ", site + "ecomm_cart"},
+          {"TabSheet3", "Main Menu", ""}}},
+        {"Research",
+         [] { return new TResearchForm(nullptr); },
+         {{"TabSheet2", "abebooks.com", "https://www.abebooks.com/used/"},
+          {"TabSheet5", "archive.org", "https://archive.org/"},
+          {"TabSheet3", "hathitrust.org", "https://www.hathitrust.org/"},
+          {"TabSheet6", "onlinebooks.library.upenn.edu", "https://onlinebooks.library.upenn.edu/"},
+          {"TabSheet7", "loc.gov", "https://www.loc.gov/"},
+          {"TabSheet8", "commons.wikimedia.org", "https://commons.wikimedia.org/"},
+          {"TabSheet9", "librivox.org", "https://librivox.org/"},
+          {"TabSheet10", "bartleby.com", "https://www.bartleby.com/"},
+          {"TabSheet11", "publicdomainreview.org", "https://publicdomainreview.org/"},
+          {"TabSheet12", "copyright.gov", "https://www.copyright.gov/"},
+          {"TabSheet13", "Public Domain Music", "https://www.pdinfo.com/"},
+          {"TabSheet14", "stock.xchng", "https://www.freeimages.com/"},
+          {"TabSheet15", "Main Menu", ""}}},
+    };
+}
+
+class BrowserWindows : public testing::Test {
+protected:
+    void SetUp() override {
+        WebBrowser::SetEngineEnabledForTesting(false);
+        setenv("TMPDIR", tmp.path().c_str(), 1);
+    }
+    void TearDown() override {
+        WebBrowser::SetEngineEnabledForTesting(true);
+        unsetenv("TMPDIR");
+    }
+
+    TempDir tmp;
+    platform::ScriptedServices scripted;
+    platform::ScopedServices installed{scripted};
+};
+
+std::string text(const QString& s) {
+    return platform::fromQ(s);
+}
+
+} // namespace
+
+TEST_F(BrowserWindows, ShowTheirTabsInOrderAndNavigateToEachTabsPage) {
+    for (const Window& w : windows()) {
+        SCOPED_TRACE(w.caption);
+        std::unique_ptr<TBrowserForm> form(w.make());
+        EXPECT_EQ(text(form->windowTitle()), w.caption);
+        EXPECT_EQ(form->size(), QSize(758, 584));
+        ASSERT_EQ(form->PageControl->count(), static_cast<int>(w.tabs.size()));
+        EXPECT_EQ(form->PageControl->currentIndex(), 0);
+        for (int i = 0; i < form->PageControl->count(); ++i) {
+            EXPECT_EQ(text(form->PageControl->tabName(i)), w.tabs[i].name);
+            EXPECT_EQ(text(form->PageControl->tabText(i)), w.tabs[i].caption);
+        }
+        if (std::string(w.caption) == "Project Gutenberg") {
+            EXPECT_EQ(form->WebBrowser->LastAddress(), "https://www.gutenberg.org/");
+            continue;
+        }
+        // The first page loads with the window; then each tab shows its own.
+        EXPECT_EQ(form->WebBrowser->LastAddress(), w.tabs[0].address);
+        for (int i = static_cast<int>(w.tabs.size()) - 2; i >= 0; --i) {
+            form->PageControl->tabButton(i)->click();
+            EXPECT_EQ(form->WebBrowser->LastAddress(), w.tabs[i].address) << i;
+        }
+    }
+}
+
+TEST_F(BrowserWindows, MainMenuClosesTheWindowAndReopeningStartsAtTheFirstTab) {
+    for (const Window& w : windows()) {
+        SCOPED_TRACE(w.caption);
+        std::unique_ptr<TBrowserForm> form(w.make());
+        form->show();
+        int finished = 0;
+        QObject::connect(form.get(), &QDialog::finished, [&finished] { ++finished; });
+        form->PageControl->tabButton(form->PageControl->count() - 1)->click();
+        EXPECT_FALSE(form->isVisible());
+        EXPECT_EQ(finished, 1);
+        form.reset(w.make());
+        EXPECT_EQ(form->PageControl->currentIndex(), 0);
+    }
+}
+
+TEST_F(BrowserWindows, ProjectGutenbergNeverReloadsOnATabChange) {
+    TProjectGutenbergForm form(nullptr);
+    form.show();
+    // The user followed a link inside the page.
+    form.WebBrowser->Navigate("https://www.gutenberg.org/ebooks/1342");
+    form.PageControl->setCurrentIndex(0);
+    form.PageControl->setCurrentIndex(1);
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_EQ(form.WebBrowser->LastAddress(), "https://www.gutenberg.org/ebooks/1342");
+}
+
+TEST_F(BrowserWindows, ResearchTabsStandInSeveralRowsAboveTheBrowser) {
+    TResearchForm form(nullptr);
+    form.show();
+    QApplication::processEvents();
+    EXPECT_EQ(form.size(), QSize(758, 584));
+    EXPECT_GE(form.PageControl->rowCount(), 2);
+    // Every tab is visible inside the strip, and the browser lies below it.
+    for (int i = 0; i < form.PageControl->count(); ++i)
+        EXPECT_TRUE(form.PageControl->rect().contains(form.PageControl->tabButton(i)->geometry()))
+            << i;
+    const QPoint browserTop = form.WebBrowser->mapTo(&form, QPoint(0, 0));
+    EXPECT_GE(browserTop.y(), form.PageControl->geometry().bottom());
+    EXPECT_GT(form.WebBrowser->height(), 300);
+
+    // The eleventh tab shows research site 11 below the tabs.
+    form.PageControl->tabButton(10)->click();
+    EXPECT_EQ(form.WebBrowser->LastAddress(), "https://www.pdinfo.com/");
+
+    // Few tabs fit in one row.
+    TDerivativeWorksForm one(nullptr);
+    one.show();
+    QApplication::processEvents();
+    EXPECT_EQ(one.PageControl->rowCount(), 1);
+}
+
+TEST_F(BrowserWindows, OpenCentredAndFollowTheWindowSize) {
+    TeCommerceForm form(nullptr);
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_LE((form.geometry().center() - screen.center()).manhattanLength(), 2);
+    form.show();
+    form.resize(900, 700);
+    QApplication::processEvents();
+    EXPECT_GT(form.WebBrowser->width(), 850);
+    EXPECT_GT(form.WebBrowser->height(), 600);
+}
+
+TEST_F(BrowserWindows, MinimisingMinimisesTheWholeProgram) {
+    for (const Window& w : windows()) {
+        SCOPED_TRACE(w.caption);
+        std::unique_ptr<TBrowserForm> form(w.make());
+        form->show();
+        const int before = scripted.minimizeCount;
+        form->setWindowState(Qt::WindowMinimized);
+        EXPECT_EQ(scripted.minimizeCount, before + 1);
+        // Restoring is not a minimise.
+        form->setWindowState(Qt::WindowNoState);
+        EXPECT_EQ(scripted.minimizeCount, before + 1);
+    }
+    auto legal = std::make_unique<TLegalInformationForm>(nullptr);
+    legal->show();
+    legal->setWindowState(Qt::WindowMinimized);
+    EXPECT_EQ(scripted.minimizeCount, 5);
+}
+
+TEST_F(BrowserWindows, LegalInformationWritesTheChartAtEveryOpeningAndRemovesItAfter) {
+    const std::string shipped =
+        readBytes(std::string(getenv("QM_SOURCE_DIR")) + "/resources/chart.html");
+    const std::string folder = browsers::ChartFolder();
+    const std::string chart = folder + "chart.html";
+    // Left behind by a crashed run.
+    fs::create_directories(folder);
+    writeBytes(chart, "stale");
+
+    for (int opening = 0; opening < 2; ++opening) {
+        SCOPED_TRACE(opening);
+        auto form = std::make_unique<TLegalInformationForm>(nullptr);
+        EXPECT_EQ(text(form->windowTitle()), "Legal Information");
+        EXPECT_EQ(form->size(), QSize(758, 584));
+        ASSERT_EQ(form->PageControl->count(), 3);
+        EXPECT_EQ(text(form->PageControl->tabText(0)), "Date Tables");
+        EXPECT_EQ(text(form->PageControl->tabText(1)), "Legal Aid");
+        EXPECT_EQ(text(form->PageControl->tabText(2)), "Main Menu");
+        EXPECT_EQ(text(form->PageControl->tabName(2)), "TabSheet3");
+        EXPECT_EQ(form->ChartFolder(), folder);
+        EXPECT_EQ(readBytes(chart), shipped);
+        // Shown from its plain local path.
+        EXPECT_EQ(form->WebBrowser->LastAddress(), chart);
+
+        form->PageControl->setCurrentIndex(1);
+        EXPECT_EQ(form->WebBrowser->LastAddress(), site + "legal_aid");
+        form->PageControl->setCurrentIndex(0);
+        EXPECT_EQ(form->WebBrowser->LastAddress(), chart);
+
+        form->show();
+        form->PageControl->setCurrentIndex(2);
+        EXPECT_FALSE(form->isVisible());
+        EXPECT_TRUE(fs::exists(chart)); // until the window is freed
+        form.reset();
+        EXPECT_FALSE(fs::exists(folder.substr(0, folder.size() - 1)));
+    }
+    EXPECT_TRUE(scripted.errors.empty());
+}
+
+TEST_F(BrowserWindows, LegalInformationReportsAChartItCannotWriteAndStillOpens) {
+    const std::string folder = browsers::ChartFolder();
+    writeBytes(folder.substr(0, folder.size() - 1), "a file where the folder belongs");
+    TLegalInformationForm form(nullptr);
+    ASSERT_EQ(scripted.errors.size(), 1u);
+    EXPECT_EQ(scripted.errors[0],
+              "Cannot create file \"" + folder + "chart.html\". Not a directory");
+    EXPECT_EQ(form.WebBrowser->LastAddress(), ""); // the first page is not loaded
+    form.PageControl->setCurrentIndex(1);
+    EXPECT_EQ(form.WebBrowser->LastAddress(), site + "legal_aid");
+}
+
+TEST(WebBrowserFallback, WithoutTheEngineShowsAMessageAndStillRecordsAddresses) {
+    // This test program points the engine plugin at a missing file.
+    WebBrowser browser;
+    EXPECT_FALSE(browser.HasEngine());
+    auto* message = browser.findChild<QLabel*>();
+    ASSERT_NE(message, nullptr);
+    EXPECT_TRUE(message->text().contains("not available"));
+    EXPECT_TRUE(message->text().contains("missing")) << text(message->text());
+    browser.Navigate("about:blank");
+    EXPECT_EQ(browser.LastAddress(), "about:blank");
+    EXPECT_EQ(browser.Title(), "");
+}
