@@ -9,7 +9,9 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <sched.h>
 #include <sstream>
+#include <sys/mount.h>
 
 using testsupport::readBytes;
 using testsupport::runProcess;
@@ -173,6 +175,50 @@ TEST(StartupRoles, OnAReadOnlyMediumTheCopyIsMadeStartedAndRunsBranded) {
     Report fromCopy = runProbe(copy, {}, env);
     EXPECT_FALSE(fromCopy.end);
     EXPECT_EQ(fromCopy.docs.size(), 2u);
+}
+
+// The program folder as a read-only bind mount, in a mount namespace of this
+// test process's own (needs the right to mount; the test is skipped without it).
+class ReadOnlyMount {
+public:
+    ReadOnlyMount(const std::string& source, const std::string& target) : target_(target) {
+        ok_ = unshare(CLONE_NEWNS) == 0 &&
+              mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
+              mount(source.c_str(), target.c_str(), nullptr, MS_BIND, nullptr) == 0;
+        if (ok_ && mount(nullptr, target.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY,
+                         nullptr) != 0) {
+            umount2(target_.c_str(), MNT_DETACH);
+            ok_ = false;
+        }
+    }
+    ~ReadOnlyMount() {
+        if (ok_)
+            umount2(target_.c_str(), MNT_DETACH);
+    }
+    bool ok() const { return ok_; }
+
+private:
+    std::string target_;
+    bool ok_ = false;
+};
+
+TEST(StartupRoles, OnARealReadOnlyMountTheAttributeCannotBeFlippedAndTheCopyRuns) {
+    TempDir source, mountPoint, data;
+    std::string exe = copyProbe(source.file("quillmere"));
+    writeBytes(source.file("Quillmere.dat"), "brand\r\n");
+    platform::setReadOnly(exe, true);
+    ReadOnlyMount ro(source.path(), mountPoint.path());
+    if (!ro.ok())
+        GTEST_SKIP() << "no permission to mount here";
+
+    std::string mounted = mountPoint.file("quillmere");
+    Report r = runProbe(mounted, {}, {"XDG_DATA_HOME=" + data.path()});
+    EXPECT_TRUE(platform::isReadOnly(mounted));
+    std::string copy = data.path() + "/Quillmere/quillmere/quillmere";
+    EXPECT_EQ(r.started, std::vector<std::string>{copy});
+    EXPECT_TRUE(r.end);
+    EXPECT_EQ(readBytes(copy), readBytes(exe));
+    EXPECT_EQ(readBytes(data.path() + "/Quillmere/quillmere/Quillmere.dat"), "brand\r\n");
 }
 
 TEST(StartupRoles, TheRewriteProtocolReplacesTheProgramAndCleansUp) {
