@@ -45,12 +45,12 @@ bool removeFile(const std::string& path) {
 bool deleteUntilGone(const std::string& path) {
     const std::uint32_t start = platform::tickCount();
     while (platform::fileExists(path)) {
+        if (platform::tickCount() - start >= deletionTimeout)
+            return false;
         if (removeFile(path))
             continue;
         if (platform::isReadOnly(path))
             platform::setReadOnly(path, false);
-        if (platform::tickCount() - start >= deletionTimeout)
-            return false;
         DelayWithMessages(10);
     }
     return true;

@@ -140,6 +140,11 @@ TEST_F(StartupTest, DeletionLoopsGiveUpOnAFileThatCannotBeDeleted) {
     EXPECT_GT(tries, 1);
     EXPECT_TRUE(platform::fileExists(dir.file("temp0a0.exe")));
     EXPECT_FALSE(ExeMod::EndRequested());
+
+    // A deletion that claims success while the file stays is bounded too.
+    ExeMod::SetDeleteFileForTesting([](const std::string&) { return true; });
+    start({"deltemp"});
+    EXPECT_TRUE(platform::fileExists(dir.file("temp0a0.exe")));
 }
 
 TEST_F(StartupTest, TheRewritingCopyReplacesItsTargetAndRestartsIt) {
