@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QPointer>
 #include <QScreen>
@@ -28,6 +29,7 @@ TMainForm::TMainForm(QWidget* parent) : QWidget(parent, Qt::Window | Qt::Framele
     // The window has no title bar; its title is what the task bar shows for
     // the program, the application's title.
     setWindowTitle(QApplication::applicationDisplayName());
+    setWindowIcon(QIcon(":/app/icon.png"));
 
     Image1 = new QLabel(this);
     Image1->setObjectName("Image1");

@@ -313,6 +313,23 @@ QImage background() {
     return img;
 }
 
+// The program's icon: the emblem of the header on its own.
+QImage icon() {
+    QImage img(64, 64, QImage::Format_ARGB32);
+    img.fill(Qt::transparent);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    QRectF emblem(2, 2, 60, 60);
+    QRadialGradient disc(emblem.center(), 30);
+    disc.setColorAt(0, QColor(34, 86, 130));
+    disc.setColorAt(1, QColor(14, 42, 70));
+    p.setBrush(disc);
+    p.setPen(QPen(kGold, 3));
+    p.drawEllipse(emblem.adjusted(1, 1, -1, -1));
+    drawQuill(p, QPointF(17, 52), 50, -52, kGoldLight);
+    return img;
+}
+
 // --- Buttons -----------------------------------------------------------------
 
 struct Look {
@@ -500,7 +517,8 @@ int main(int argc, char** argv) {
          [](QPainter& p, QRectF r, QColor c) { emblemIcon(p, r, c, "H"); }, Button::Pill},
         {"minimize", 664, 5, 81, 17, "Minimize", minimizeMark, Button::Small},
     };
-    bool ok = back.convertToFormat(QImage::Format_RGB888).save(out.filePath("background.png"));
+    bool ok = icon().save(out.filePath("icon.png"));
+    ok = back.convertToFormat(QImage::Format_RGB888).save(out.filePath("background.png")) && ok;
     for (const Button& b : buttons)
         for (State s : {State::Default, State::Highlight, State::Pressed, State::Down}) {
             QImage img = drawButton(back, b, s).convertToFormat(QImage::Format_RGB888);
