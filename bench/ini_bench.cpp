@@ -1,7 +1,9 @@
 // Times the INI engine against SimpleIni and (in the windows build) QSettings
 // in INI format on one generated file of many sections.
 //
-//   ini_bench [folder] [sections] [keys per section] [repeats]
+//   ini_bench [folder] [sections] [keys per section] [repeats] [engine]
+//
+// With an engine name (TBigIniFile, SimpleIni, QSettings) only that engine runs.
 //
 // Workloads: load the file; read every key in file order; random reads, a
 // fifth of them misses (a missing key or a missing section); change 1% of the
@@ -231,9 +233,12 @@ int main(int argc, char** argv) {
 #endif
     };
 
+    std::string only = argc > 5 ? argv[5] : "";
     std::vector<Times> results(engines.size());
     for (int r = 0; r < repeats; ++r)
         for (std::size_t e = 0; e < engines.size(); ++e) {
+            if (!only.empty() && only != engines[e].name)
+                continue;
             std::string copy = folder + "/engine" + std::to_string(e) + ".ini";
             fs::copy_file(original, copy, fs::copy_options::overwrite_existing);
             engines[e].run(s, copy, results[e]);
@@ -243,6 +248,8 @@ int main(int argc, char** argv) {
                 "random", "write 1%");
     for (std::size_t e = 0; e < engines.size(); ++e) {
         const Times& t = results[e];
+        if (!only.empty() && only != engines[e].name)
+            continue;
         std::printf("%-12s %10.1f %10.1f %10.1f %10.1f   check %zu\n", engines[e].name,
                     t.load * 1e3, t.readAll * 1e3, t.random * 1e3, t.write * 1e3, t.check);
     }

@@ -42,14 +42,14 @@ std::unique_ptr<char[]> readWholeFile(const std::string& path, std::size_t& size
             capacity = static_cast<std::size_t>(end) + 1;
         std::rewind(f);
     }
-    auto buffer = std::make_unique<char[]>(capacity);
+    auto buffer = std::make_unique_for_overwrite<char[]>(capacity);
     size = 0;
     for (;;) {
         size += std::fread(buffer.get() + size, 1, capacity - size, f);
         if (size < capacity)
             break;
         // The file grew while being read, or its size was unknown.
-        auto bigger = std::make_unique<char[]>(capacity * 2);
+        auto bigger = std::make_unique_for_overwrite<char[]>(capacity * 2);
         std::memcpy(bigger.get(), buffer.get(), size);
         buffer = std::move(bigger);
         capacity *= 2;
@@ -102,8 +102,16 @@ TBigIniFile::KeyHit TBigIniFile::LookupKey(std::string_view section, std::string
         if (sectionCursor_ < 0 || sectionCursor_ >= count)
             sectionCursor_ = 0;
         // A circular scan from the cursor stops on the match, or after a
-        // full circle on the section just before the one it started at.
-        found = sections_.Find(section);
+        // full circle on the section just before the one it started at. The
+        // scan's first two steps are tried directly (reading a file in order
+        // finds its sections there); beyond them the index answers.
+        std::int32_t next = sectionCursor_ + 1 < count ? sectionCursor_ + 1 : 0;
+        if (initext::sameName(sections_.Name(sectionCursor_), section))
+            found = sectionCursor_;
+        else if (initext::sameName(sections_.Name(next), section))
+            found = next;
+        else
+            found = sections_.Find(section);
         sectionCursor_ = found >= 0 ? found : (sectionCursor_ + count - 1) % count;
     }
     if (found < 0) {
@@ -251,7 +259,7 @@ void TBigIniFile::ExportLines(TStrings& strings) {
     }
 }
 
-std::string TBigIniFile::BuildText() {
+std::unique_ptr<char[]> TBigIniFile::BuildText(std::size_t& size) {
     std::size_t total = 0;
     for (std::int32_t i = 0; i < sections_.Count(); ++i) {
         const auto& entries = sections_.Entries(i);
@@ -261,9 +269,9 @@ std::string TBigIniFile::BuildText() {
         for (const auto& line : entries)
             total += line.size() + 2;
     }
-    std::string text;
-    text.resize(total);
-    char* out = text.data();
+    // Filled completely below, so not cleared first.
+    auto text = std::make_unique_for_overwrite<char[]>(total);
+    char* out = text.get();
     auto put = [&out](std::string_view s) {
         std::memcpy(out, s.data(), s.size());
         out += s.size();
@@ -283,6 +291,7 @@ std::string TBigIniFile::BuildText() {
         }
         put("\r\n");
     }
+    size = total;
     return text;
 }
 
@@ -293,8 +302,9 @@ void TBigIniFile::UpdateFile() {
         changed_ = false;
         return;
     }
-    std::string text = BuildText();
-    if (platform::writeFileAtomic(fileName_, text) != 0) {
+    std::size_t size = 0;
+    std::unique_ptr<char[]> text = BuildText(size);
+    if (platform::writeFileAtomic(fileName_, std::string_view(text.get(), size)) != 0) {
         platform::messageBox(writeWarning(fileName_), "Warning", platform::Icon::Warning,
                              platform::Buttons::Ok);
         return;

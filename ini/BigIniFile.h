@@ -49,7 +49,7 @@ public:
     std::size_t size() const { return size_; }
 
 private:
-    const char* data_ = nullptr;
+    const char* data_ = ""; // never null, so empty texts copy safely
     std::uint16_t size_ = 0;
     std::uint16_t keySize_ = 0;
     bool owned_ = false;
@@ -109,7 +109,10 @@ private:
     std::int32_t Lookup(std::string_view name, std::uint32_t hash) const;
 
     std::vector<Section> sections_;
-    std::vector<std::int32_t> slots_; // open addressing, -1 = free; size a power of two
+    // Open addressing, a power of two in size, at most half full. A slot
+    // holds a section's name hash (high half) and its index + 1 (low half);
+    // 0 is a free slot.
+    std::vector<std::uint64_t> slots_;
     std::int32_t lastHit_ = 0;
     bool indexed_ = true;
     std::vector<std::unique_ptr<char[]>> texts_;
@@ -161,7 +164,8 @@ private:
         std::int32_t line = -1;
     };
     KeyHit LookupKey(std::string_view section, std::string_view key, bool create);
-    std::string BuildText();
+    // The file's bytes as UpdateFile writes them; `size` receives their count.
+    std::unique_ptr<char[]> BuildText(std::size_t& size);
 
     std::string fileName_;
     bool changed_ = false;

@@ -29,7 +29,7 @@ TIniText TIniText::copy(std::string_view text, std::size_t keySize) {
 
 TIniText::TIniText(TIniText&& other) noexcept
     : data_(other.data_), size_(other.size_), keySize_(other.keySize_), owned_(other.owned_) {
-    other.data_ = nullptr;
+    other.data_ = "";
     other.size_ = other.keySize_ = 0;
     other.owned_ = false;
 }
@@ -42,7 +42,7 @@ TIniText& TIniText::operator=(TIniText&& other) noexcept {
         size_ = other.size_;
         keySize_ = other.keySize_;
         owned_ = other.owned_;
-        other.data_ = nullptr;
+        other.data_ = "";
         other.size_ = other.keySize_ = 0;
         other.owned_ = false;
     }
@@ -104,44 +104,65 @@ std::int32_t TSectionList::Find(std::string_view name) const {
     return Lookup(name, initext::nameHash(name));
 }
 
+namespace {
+
+std::uint64_t slotOf(std::uint32_t hash, std::size_t index) {
+    return (static_cast<std::uint64_t>(hash) << 32) | static_cast<std::uint32_t>(index + 1);
+}
+std::uint32_t slotHash(std::uint64_t slot) {
+    return static_cast<std::uint32_t>(slot >> 32);
+}
+std::int32_t slotIndex(std::uint64_t slot) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(slot)) - 1;
+}
+
+std::size_t tableSizeFor(std::size_t count) {
+    std::size_t size = 16;
+    while (size < 2 * count + 2)
+        size *= 2;
+    return size;
+}
+
+} // namespace
+
 std::int32_t TSectionList::Lookup(std::string_view name, std::uint32_t hash) const {
     if (slots_.empty())
         return -1;
     std::size_t mask = slots_.size() - 1;
     for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
-        std::int32_t s = slots_[i];
-        if (s < 0)
+        std::uint64_t slot = slots_[i];
+        if (slot == 0)
             return -1;
-        const Section& sec = sections_[s];
-        if (sec.hash == hash && initext::sameName(sec.name.text(), name))
-            return s;
+        if (slotHash(slot) == hash) {
+            std::int32_t s = slotIndex(slot);
+            if (initext::sameName(sections_[s].name.text(), name))
+                return s;
+        }
     }
 }
 
 void TSectionList::InsertIndex(std::int32_t index) {
-    // Keep the table at most half full.
     if (slots_.size() < 2 * sections_.size() + 2) {
         Reindex();
         return;
     }
     std::size_t mask = slots_.size() - 1;
-    std::size_t i = sections_[index].hash & mask;
-    while (slots_[i] >= 0)
+    std::uint32_t hash = sections_[index].hash;
+    std::size_t i = hash & mask;
+    while (slots_[i] != 0)
         i = (i + 1) & mask;
-    slots_[i] = index;
+    slots_[i] = slotOf(hash, index);
 }
 
 void TSectionList::Reindex() {
-    std::size_t want = 16;
-    while (want < 2 * sections_.size() + 2)
-        want *= 2;
-    slots_.assign(want, -1);
-    std::size_t mask = want - 1;
+    slots_.assign(tableSizeFor(sections_.size()), 0);
+    std::size_t mask = slots_.size() - 1;
     for (std::size_t s = 0; s < sections_.size(); ++s) {
-        std::size_t i = sections_[s].hash & mask;
-        while (slots_[i] >= 0)
+        std::uint32_t hash = sections_[s].hash;
+        std::size_t i = hash & mask;
+        while (slots_[i] != 0)
             i = (i + 1) & mask;
-        slots_[i] = static_cast<std::int32_t>(s);
+        slots_[i] = slotOf(hash, s);
     }
     indexed_ = true;
 }
@@ -163,19 +184,16 @@ void TSectionList::AppendLoaded(TIniText name, EntryList entries) {
 void TSectionList::DropDuplicates() {
     // The first section of each name, in list order, survives; a later one
     // of an equal name goes with its lines.
-    std::size_t want = 16;
-    while (want < 2 * sections_.size() + 2)
-        want *= 2;
-    slots_.assign(want, -1);
-    std::size_t mask = want - 1;
+    slots_.assign(tableSizeFor(sections_.size()), 0);
+    std::size_t mask = slots_.size() - 1;
     std::size_t kept = 0;
     for (std::size_t s = 0; s < sections_.size(); ++s) {
         const Section& sec = sections_[s];
         std::size_t i = sec.hash & mask;
         bool duplicate = false;
-        for (; slots_[i] >= 0; i = (i + 1) & mask) {
-            const Section& other = sections_[slots_[i]];
-            if (other.hash == sec.hash && initext::sameName(other.name.text(), sec.name.text())) {
+        for (; slots_[i] != 0; i = (i + 1) & mask) {
+            if (slotHash(slots_[i]) == sec.hash &&
+                initext::sameName(sections_[slotIndex(slots_[i])].name.text(), sec.name.text())) {
                 duplicate = true;
                 break;
             }
@@ -184,7 +202,7 @@ void TSectionList::DropDuplicates() {
             continue;
         if (kept != s)
             sections_[kept] = std::move(sections_[s]);
-        slots_[i] = static_cast<std::int32_t>(kept);
+        slots_[i] = slotOf(sections_[kept].hash, kept);
         ++kept;
     }
     sections_.resize(kept);

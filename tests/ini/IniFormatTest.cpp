@@ -74,6 +74,19 @@ TEST_F(IniFormat, HeaderTestLooksAtTheRawLine) {
     EXPECT_EQ(ini.ReadString("D", "k", "?"), "?");
 }
 
+TEST_F(IniFormat, EmptyNamesAndValuesRoundTrip) {
+    {
+        TBigIniFile ini(path);
+        ini.WriteString("", "k", "");
+        ini.WriteString("S", "=", "=");
+    }
+    EXPECT_EQ(readBytes(path), "[]\r\nk=\r\n\r\n[S]\r\n===\r\n\r\n");
+    TBigIniFile ini(path);
+    EXPECT_EQ(ini.ReadString("", "k", "?"), "");
+    // The key of "===" is empty: the text before the first "=".
+    EXPECT_EQ(ini.ReadString("S", "", "?"), "==");
+}
+
 TEST_F(IniFormat, LinesWithoutEqualsAndLinesBeforeTheFirstHeaderAreDropped) {
     EXPECT_EQ(loadAndExport("lost=1\r\n; comment\r\n[S]\r\n; note\r\nk = v\r\n=empty key\r\n"
                             "plain text\r\nm=2\r\n"),
