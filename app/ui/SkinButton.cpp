@@ -1,5 +1,6 @@
 #include "SkinButton.h"
 
+#include "Application.h"
 #include "platform/Services.h"
 
 #include <QCursor>
@@ -193,8 +194,17 @@ void TSkinButton::mouseReleaseEvent(QMouseEvent* event) {
     const int changes = visibilityChanges_;
     // The click comes first; its handler may run a modal window, so the
     // release handling below may only run much later.
-    if (pressed_state_ && rect().contains(pos))
-        click();
+    if (pressed_state_ && rect().contains(pos)) {
+        try {
+            click();
+        } catch (...) {
+            // The click's handler failed: report it here rather than unwind
+            // through the toolkit's event delivery. The release handling is
+            // skipped, as it would be after any failed handler.
+            TApplication::ShowException(std::current_exception());
+            return;
+        }
+    }
     if (!alive)
         return;
     pressed_state_ = false;

@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 
 #include <memory>
+#include <stdexcept>
 #include <vector>
 
 namespace {
@@ -219,6 +220,17 @@ TEST_F(SkinButtonTest, ClickIsHandledBeforeTheRelease) {
     release(button, {5, 5});
     EXPECT_EQ(events, (std::vector<std::string>{"click"}));
     EXPECT_EQ(button->ShownImage(), Image::Default);
+}
+
+TEST_F(SkinButtonTest, AFailingClickHandlerIsReportedAndTheButtonStaysUsable) {
+    button->OnClick = [](QObject*) { throw std::runtime_error("List index out of bounds (3)"); };
+    press(button, {5, 5});
+    release(button, {5, 5});
+    EXPECT_EQ(services.errors, (std::vector<std::string>{"List index out of bounds (3)"}));
+    EXPECT_FALSE(button->Pressed());
+    EXPECT_EQ(button->ShownImage(), Image::Highlight);
+    press(button, {5, 5});
+    EXPECT_EQ(button->ShownImage(), Image::Pressed);
 }
 
 TEST_F(SkinButtonTest, SoundsPlayOnlyWhenNamed) {

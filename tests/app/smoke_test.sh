@@ -2,6 +2,7 @@
 # Starts the built program on a virtual display and drives it like a user:
 #  1. with a brand file: the main menu is a 752 x 552 window titled
 #     "Quillmere" (what the task bar shows); a click on Exit ends the program;
+#     a second start ends on Escape;
 #  2. without a brand file: the "not branded" warning comes up, and the
 #     program ends once it is answered with OK.
 # Runs itself under xvfb-run when no display is given. QM_SMOKE_SCREENSHOT=<png>
@@ -83,7 +84,17 @@ xdotool click 1
 wait_end || fail "the program did not end after a click on Exit"
 echo "branded run: window 752x552 titled Quillmere, ended on Exit"
 
-# --- 2. Not branded: the warning, OK, the end. ---
+# --- 2. Branded again: Escape ends the program. ---
+"$work/bin/quillmere" &
+pid=$!
+win=$(wait_window '^Quillmere$') || fail "no main window on the second start"
+xdotool windowfocus --sync "$win" 2>/dev/null || xdotool windowfocus "$win"
+sleep 0.2
+xdotool key Escape
+wait_end || fail "the program did not end on Escape"
+echo "branded run: ended on Escape"
+
+# --- 3. Not branded: the warning, OK, the end. ---
 setup
 "$work/bin/quillmere" &
 pid=$!
