@@ -18,6 +18,17 @@ namespace {
 // Module windows. Each button of the main menu opens the window registered
 // for its module here; a module without a window leaves its button inert.
 // ---------------------------------------------------------------------------
+// Each window is registered as
+//     form.setModuleFactory(TMainForm::Module::Research,
+//                           [](QWidget* owner) { return new TResearchForm(owner); });
+// and the workspace window also gets the page opener that btnHollowmark (page
+// 1) and btnFernwick (page 2) use before it is shown:
+//     form.setModulePageSelector(TMainForm::Module::ManageProjects,
+//                                [](QDialog* d, int page, QObject*) {
+//                                    auto* f = static_cast<TManageProjectsForm*>(d);
+//                                    f->PageControl->setCurrentIndex(page);
+//                                    f->PageControlChange();
+//                                });
 void registerModules(TMainForm& form) {
     (void)form;
 }
