@@ -117,20 +117,11 @@ TBigIniFile::KeyHit TBigIniFile::LookupKey(std::string_view section, std::string
     if (found < 0) {
         if (!create)
             return hit;
-        found = sections_.Add(section);
-        sectionCursor_ = found;
-        hit.entries = &sections_.Entries(found);
+        hit.section = sectionCursor_ = sections_.Add(section);
         return hit;
     }
-    hit.entries = &sections_.Entries(found);
-    const auto& entries = *hit.entries;
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        std::string_view k = entries[i].key();
-        if (k.size() == key.size() && initext::sameName(k, key)) {
-            hit.line = static_cast<std::int32_t>(i);
-            break;
-        }
-    }
+    hit.section = found;
+    hit.line = sections_.FindKey(found, key);
     return hit;
 }
 
@@ -139,7 +130,7 @@ std::string TBigIniFile::ReadString(const std::string& section, const std::strin
     KeyHit hit = LookupKey(cut(section), cut(key), false);
     if (hit.line < 0)
         return std::string(cut(defaultValue));
-    return std::string((*hit.entries)[hit.line].value());
+    return std::string(sections_.Entries(hit.section)[hit.line].value());
 }
 
 void TBigIniFile::WriteString(const std::string& section, const std::string& key,
@@ -161,10 +152,10 @@ void TBigIniFile::WriteString(const std::string& section, const std::string& key
 
     KeyHit hit = LookupKey(s, k, true);
     if (hit.line < 0) {
-        hit.entries->push_back(TIniText::copy(line, keySize));
+        sections_.AppendLine(hit.section, TIniText::copy(line, keySize));
         changed_ = true;
-    } else if ((*hit.entries)[hit.line].text() != line) {
-        (*hit.entries)[hit.line] = TIniText::copy(line, keySize);
+    } else if (sections_.Entries(hit.section)[hit.line].text() != line) {
+        sections_.ReplaceLine(hit.section, hit.line, TIniText::copy(line, keySize));
         changed_ = true;
     }
 }
@@ -240,7 +231,7 @@ void TBigIniFile::DeleteKey(const std::string& section, const std::string& key) 
     if (hit.line < 0)
         return;
     changed_ = true;
-    hit.entries->erase(hit.entries->begin() + hit.line);
+    sections_.DeleteLine(hit.section, hit.line);
 }
 
 void TBigIniFile::ExportLines(TStrings& strings) {

@@ -57,7 +57,9 @@ private:
 
 // The ordered list of sections: each name carries its entry list (the
 // section's lines in order), which the list owns. Besides the list itself it
-// keeps a hash index of the names, so no lookup has to walk the list.
+// keeps a hash index of the names, so no lookup has to walk the list, and
+// for sections of many lines an index of their keys, built when first asked.
+// Lines are therefore changed only through the list's own operations.
 class TSectionList {
 public:
     using EntryList = std::vector<TIniText>;
@@ -69,8 +71,15 @@ public:
 
     std::int32_t Count() const { return static_cast<std::int32_t>(sections_.size()); }
     std::string_view Name(std::int32_t index) const { return sections_[index].name.text(); }
-    EntryList& Entries(std::int32_t index) { return sections_[index].entries; }
     const EntryList& Entries(std::int32_t index) const { return sections_[index].entries; }
+
+    // The first line of `section` whose key equals `key`, -1 when none.
+    std::int32_t FindKey(std::int32_t section, std::string_view key);
+    // Appends a line whose key the section does not hold yet.
+    void AppendLine(std::int32_t section, TIniText line);
+    // Replaces a line by one of an equal key.
+    void ReplaceLine(std::int32_t section, std::int32_t line, TIniText text);
+    void DeleteLine(std::int32_t section, std::int32_t line);
 
     // Appends a section with an empty entry list and returns its index. The
     // caller makes sure that no section of an equal name exists.
@@ -98,10 +107,14 @@ public:
     void DropDuplicates();
 
 private:
+    // Folded key hash and index + 1 of the first line of each key, as the
+    // section name slots below.
+    using KeyIndex = std::vector<std::uint64_t>;
     struct Section {
         TIniText name;
         std::uint32_t hash = 0;
         EntryList entries;
+        std::unique_ptr<KeyIndex> keys; // only for sections of many lines
     };
 
     void Reindex();
@@ -158,9 +171,9 @@ public:
 private:
     // Finds the section (moving the section cursor as a circular scan from it
     // would) and in it the first line of `key`. With `create`, a missing
-    // section is appended. `entries` is null when there is no section.
+    // section is appended. `section` is -1 when there is no section.
     struct KeyHit {
-        TSectionList::EntryList* entries = nullptr;
+        std::int32_t section = -1;
         std::int32_t line = -1;
     };
     KeyHit LookupKey(std::string_view section, std::string_view key, bool create);

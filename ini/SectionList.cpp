@@ -167,6 +167,76 @@ void TSectionList::Reindex() {
     indexed_ = true;
 }
 
+// Sections up to this many lines are searched line by line; beyond it a
+// key index pays for itself.
+constexpr std::size_t kKeyIndexFrom = 24;
+
+std::int32_t TSectionList::FindKey(std::int32_t section, std::string_view key) {
+    Section& sec = sections_[section];
+    const EntryList& entries = sec.entries;
+    if (entries.size() < kKeyIndexFrom) {
+        for (std::size_t i = 0; i < entries.size(); ++i)
+            if (initext::sameName(entries[i].key(), key))
+                return static_cast<std::int32_t>(i);
+        return -1;
+    }
+    if (!sec.keys) {
+        // Built for the first line of each key only.
+        sec.keys = std::make_unique<KeyIndex>(tableSizeFor(entries.size()), 0);
+        KeyIndex& slots = *sec.keys;
+        std::size_t mask = slots.size() - 1;
+        for (std::size_t line = 0; line < entries.size(); ++line) {
+            std::string_view k = entries[line].key();
+            std::uint32_t hash = initext::nameHash(k);
+            std::size_t i = hash & mask;
+            for (; slots[i] != 0; i = (i + 1) & mask)
+                if (slotHash(slots[i]) == hash &&
+                    initext::sameName(entries[slotIndex(slots[i])].key(), k))
+                    break;
+            if (slots[i] == 0)
+                slots[i] = slotOf(hash, line);
+        }
+    }
+    const KeyIndex& slots = *sec.keys;
+    std::size_t mask = slots.size() - 1;
+    std::uint32_t hash = initext::nameHash(key);
+    for (std::size_t i = hash & mask; slots[i] != 0; i = (i + 1) & mask)
+        if (slotHash(slots[i]) == hash &&
+            initext::sameName(entries[slotIndex(slots[i])].key(), key))
+            return slotIndex(slots[i]);
+    return -1;
+}
+
+void TSectionList::AppendLine(std::int32_t section, TIniText line) {
+    Section& sec = sections_[section];
+    sec.entries.push_back(std::move(line));
+    if (!sec.keys)
+        return;
+    KeyIndex& slots = *sec.keys;
+    if (slots.size() < 2 * sec.entries.size() + 2) {
+        sec.keys.reset(); // rebuilt larger when next asked
+        return;
+    }
+    std::size_t mask = slots.size() - 1;
+    std::uint32_t hash = initext::nameHash(sec.entries.back().key());
+    std::size_t i = hash & mask;
+    while (slots[i] != 0)
+        i = (i + 1) & mask;
+    slots[i] = slotOf(hash, sec.entries.size() - 1);
+}
+
+void TSectionList::ReplaceLine(std::int32_t section, std::int32_t line, TIniText text) {
+    sections_[section].entries[line] = std::move(text);
+}
+
+void TSectionList::DeleteLine(std::int32_t section, std::int32_t line) {
+    Section& sec = sections_[section];
+    sec.entries.erase(sec.entries.begin() + line);
+    // Later lines move up, and a later line of the same key may now be the
+    // first: rebuilt when next asked.
+    sec.keys.reset();
+}
+
 void TSectionList::KeepText(std::unique_ptr<char[]> text) {
     texts_.push_back(std::move(text));
 }

@@ -194,6 +194,31 @@ TEST_F(IniValues, LookupsMoveTheCursorsLikeACircularScan) {
     EXPECT_EQ(ini.SectionCursor(), 3);
 }
 
+TEST_F(IniValues, LargeSectionsFindTheFirstLineOfEachKeyThroughChanges) {
+    std::string text = "[Big]\r\n";
+    for (int i = 0; i < 200; ++i)
+        text += "Project" + std::to_string(i % 100) + "=" + std::to_string(i) + "\r\n";
+    writeBytes(path, text);
+    TBigIniFile ini(path);
+    for (int i = 0; i < 100; ++i)
+        ASSERT_EQ(ini.ReadInteger("big", "PROJECT" + std::to_string(i), -1), i) << i;
+    // Deleting the first line of a key brings its second line forward.
+    ini.DeleteKey("Big", "project7");
+    EXPECT_EQ(ini.ReadInteger("Big", "Project7", -1), 107);
+    EXPECT_EQ(ini.ReadInteger("Big", "Project8", -1), 8);
+    // New keys keep being found while the section grows.
+    for (int i = 100; i < 1000; ++i)
+        ini.WriteInteger("Big", "Project" + std::to_string(i), i);
+    for (int i = 0; i < 1000; ++i)
+        ASSERT_EQ(ini.ReadInteger("Big", "project" + std::to_string(i), -1), i == 7 ? 107 : i) << i;
+    ini.WriteString("Big", "PROJECT8", "changed");
+    EXPECT_EQ(ini.ReadString("Big", "project8", "?"), "changed");
+    TStrings lines;
+    ini.ReadSectionValues("Big", lines);
+    EXPECT_EQ(lines.size(), 199u + 900u);
+    EXPECT_EQ(lines[7], "PROJECT8=changed");
+}
+
 TEST_F(IniValues, ManySectionsStayFindableThroughGrowthAndErasing) {
     TBigIniFile ini(path);
     for (int i = 0; i < 3000; ++i)
