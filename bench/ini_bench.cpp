@@ -13,9 +13,11 @@
 
 #include "platform/FileSystem.h"
 
+#ifdef QM_BENCH_SIMPLEINI
 #define SI_NO_CONVERSION
 #define SI_IMPLEMENTATION
 #include <SimpleIni.h>
+#endif
 
 #ifdef QM_BENCH_QSETTINGS
 #include <QSettings>
@@ -138,6 +140,7 @@ void runOurs(const Setup& s, const std::string& file, Times& t) {
     keep(t, load, readAll, random, write);
 }
 
+#ifdef QM_BENCH_SIMPLEINI
 void runSimpleIni(const Setup& s, const std::string& file, Times& t) {
     CSimpleIniA* ini = nullptr;
     double load = seconds([&] {
@@ -163,6 +166,8 @@ void runSimpleIni(const Setup& s, const std::string& file, Times& t) {
     t.check = check;
     keep(t, load, readAll, random, write);
 }
+
+#endif
 
 #ifdef QM_BENCH_QSETTINGS
 void runQSettings(const Setup& s, const std::string& file, Times& t) {
@@ -227,7 +232,9 @@ int main(int argc, char** argv) {
     };
     const std::vector<Engine> engines = {
         {"TBigIniFile", runOurs},
+#ifdef QM_BENCH_SIMPLEINI
         {"SimpleIni", runSimpleIni},
+#endif
 #ifdef QM_BENCH_QSETTINGS
         {"QSettings", runQSettings},
 #endif
