@@ -2,7 +2,8 @@
 # Starts the built program on a virtual display and drives it like a user:
 #  1. with a brand file: the main menu is a 752 x 552 window titled
 #     "Quillmere" (what the task bar shows); a click on Exit ends the program;
-#     a second start ends on Escape;
+#     a second start ends on Escape; a start whose start-up routine asks for
+#     the end shows the menu once and ends by itself;
 #  2. without a brand file: the "not branded" warning comes up, and the
 #     program ends once it is answered with OK.
 # Runs itself under xvfb-run when no display is given. QM_SMOKE_SCREENSHOT=<png>
@@ -94,7 +95,24 @@ xdotool key Escape
 wait_end || fail "the program did not end on Escape"
 echo "branded run: ended on Escape"
 
-# --- 3. Not branded: the warning, OK, the end. ---
+# --- 3. A rewriting copy without a target: its start-up asks for the end,
+# which the program takes on the message loop's first turn, after showing the
+# menu once. Without a brand file that showing brings up the warning first. ---
+cp "$program" "$work/bin/TEMP0A0.EXE"
+"$work/bin/TEMP0A0.EXE" &
+pid=$!
+wait_end || fail "an end request made at start-up was not taken"
+rm "$work/bin/Quillmere.dat"
+"$work/bin/TEMP0A0.EXE" &
+pid=$!
+box=$(wait_window 'Warning') || fail "the end request skipped the brand check"
+xdotool windowfocus --sync "$box" 2>/dev/null || xdotool windowfocus "$box"
+sleep 0.2
+xdotool key Return
+wait_end || fail "the rewriting copy did not end after the warning"
+echo "end request at start-up: taken after the first showing"
+
+# --- 4. Not branded: the warning, OK, the end. ---
 setup
 "$work/bin/quillmere" &
 pid=$!
