@@ -7,8 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <filesystem>
-#include <regex>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -182,10 +182,12 @@ TEST(Chart, IsOneSelfContainedLatin1PageWithBothTables) {
     for (unsigned char c : chart)
         ASSERT_TRUE(c < 0x80 || c >= 0xA0) << "not a printable ISO-8859-1 byte: " << int(c);
     // No pictures, scripts or links of any kind.
-    const std::regex external(
-        R"(<\s*(img|script|a|link|object|embed|iframe)\b|\b(href|src)\s*=|url\()",
-        std::regex::icase);
-    EXPECT_FALSE(std::regex_search(chart, external));
+    std::string lower = chart;
+    for (char& c : lower)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (const char* banned : {"<img", "<script", "<a ", "<link", "<object", "<embed", "<iframe",
+                               "href=", "src=", "url(", "http:", "https:"})
+        EXPECT_EQ(lower.find(banned), std::string::npos) << banned;
 
     auto rowsOf = [&](const std::string& heading) {
         const size_t at = chart.find(heading);
@@ -218,11 +220,14 @@ TEST(Addresses, LocalPathsAreThoseWithoutAScheme) {
 TEST(Addresses, ResearchCaptionsNameTheirSitesAndProductPagesLieOnOurSite) {
     const auto research = browsers::ResearchTabs();
     ASSERT_EQ(research.size(), 13u);
-    const std::regex hostOf(R"(^https?://(?:www\.)?([^/]+)/)");
     for (size_t i = 0; i < 10; ++i) {
-        std::cmatch m;
-        ASSERT_TRUE(std::regex_search(research[i].address, m, hostOf)) << research[i].address;
-        EXPECT_EQ(m[1].str(), research[i].caption);
+        // The host, without "https://" and a leading "www.", up to the path.
+        std::string host = research[i].address;
+        ASSERT_EQ(host.rfind("https://", 0), 0u) << host;
+        host = host.substr(8, host.find('/', 8) - 8);
+        if (host.rfind("www.", 0) == 0)
+            host.erase(0, 4);
+        EXPECT_EQ(host, research[i].caption);
     }
     EXPECT_TRUE(std::string(research[0].address).ends_with("/used/"));
     for (auto tabs : {browsers::DerivativeWorksTabs(), browsers::ECommerceTabs(),

@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QEventLoop>
+#include <QScreen>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -57,6 +58,19 @@ std::string pageText(WebBrowser& browser) {
     return result;
 }
 
+// Lets the windows paint for a while.
+void settle() {
+    QEventLoop pause;
+    QTimer::singleShot(4000, &pause, &QEventLoop::quit);
+    pause.exec();
+}
+
+// What the screen shows of `window`.
+void snapshot(QWidget& window, const QString& file) {
+    const QRect area = window.frameGeometry();
+    window.screen()->grabWindow(0, area.x(), area.y(), area.width(), area.height()).save(file);
+}
+
 } // namespace
 
 TEST(WebEngine, IsLoadedWithTheFirstBrowserAndShowsTheChartWithoutNetwork) {
@@ -78,15 +92,15 @@ TEST(WebEngine, IsLoadedWithTheFirstBrowserAndShowsTheChartWithoutNetwork) {
         EXPECT_NE(text.find("United States Copyright Dates Table"), std::string::npos) << text;
         EXPECT_NE(text.find("Non-US Copyright Dates Table"), std::string::npos);
 
+        // Pictures of the windows for a person to look at, when asked for.
         if (const char* dir = getenv("QM_SCREENSHOT_DIR")) {
-            QApplication::processEvents();
-            form.grab().save(QString::fromLocal8Bit(dir) + "/legal-information.png");
+            const QString folder = QString::fromLocal8Bit(dir);
+            settle();
+            snapshot(form, folder + "/legal-information.png");
             TResearchForm research(nullptr);
             research.show();
-            QEventLoop pause;
-            QTimer::singleShot(1500, &pause, &QEventLoop::quit);
-            pause.exec();
-            research.grab().save(QString::fromLocal8Bit(dir) + "/research.png");
+            settle();
+            snapshot(research, folder + "/research.png");
         }
     }
     EXPECT_TRUE(scripted.errors.empty());
