@@ -1,0 +1,229 @@
+// The wizard's navigation, pickers, address completion, affiliate links and
+// welcome page.
+#include "CreateSaleslettersForm.h"
+#include "PageControl.h"
+
+#include "platform/FileSystem.h"
+#include "platform/gui/Text.h"
+#include "platform/Services.h"
+#include "salesletter/FieldHelpers.h"
+#include "salesletter/GroupsFile.h"
+
+#include <exception>
+#include <QComboBox>
+#include <QEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalBlocker>
+
+using platform::fromQ;
+using platform::toQ;
+
+// ---- navigation ----
+
+void TCreateSaleslettersForm::btnNextClick() {
+    PageControl->SetActivePageIndex(PageControl->ActivePageIndex() + 1);
+    PageControlChange();
+}
+
+void TCreateSaleslettersForm::btnPrevClick() {
+    PageControl->SetActivePageIndex(PageControl->ActivePageIndex() - 1);
+    PageControlChange();
+}
+
+void TCreateSaleslettersForm::PageControlChange() {
+    int last = PageControl->PageCount() - 1;
+    if (PageControl->ActivePageIndex() == last) {
+        updateNavigation();
+        if (platform::messageBox("Are you sure you want to exit the salespage creator and lose "
+                                 "the changes in the current salesletter?",
+                                 "Confirm Close", platform::Icon::Question,
+                                 platform::Buttons::YesNo) == platform::Answer::Yes) {
+            exitConfirmed_ = true;
+            close();
+            return;
+        }
+        PageControl->SetActivePageIndex(0);
+    }
+    updateNavigation();
+}
+
+void TCreateSaleslettersForm::updateNavigation() {
+    int index = PageControl->ActivePageIndex();
+    btnPrev->setEnabled(index > 0);
+    btnNext->setEnabled(index < PageControl->PageCount() - 1);
+}
+
+// ---- colour and image pickers ----
+
+void TCreateSaleslettersForm::pickColor(const char* key) {
+    // One colour dialog for all four buttons: it opens on its own last choice.
+    std::optional<std::uint32_t> color = platform::services().chooseColor(lastColor_);
+    if (!color)
+        return;
+    lastColor_ = *color;
+    SetFieldText(key, ColorToHex(*color));
+}
+
+void TCreateSaleslettersForm::btnColorsClick() {
+    pickColor("PBC");
+}
+void TCreateSaleslettersForm::btnTBCClick() {
+    pickColor("TBC");
+}
+void TCreateSaleslettersForm::btnMBCClick() {
+    pickColor("MBC");
+}
+void TCreateSaleslettersForm::btnOLBCClick() {
+    pickColor("OLBC");
+}
+
+void TCreateSaleslettersForm::pickImage(const char* key) {
+    platform::FileDialogOptions options;
+    options.title = "Choose File";
+    options.filter = "JPEG Images (*.jpg)|*.jpg";
+    // One image dialog for both buttons: it starts where the last choice was.
+    options.initialFolder = ExtractFileDir(lastImage_);
+    std::vector<std::string> chosen = platform::services().openFiles(options);
+    if (chosen.empty())
+        return;
+    lastImage_ = chosen.front();
+    SetFieldText(key, chosen.front());
+}
+
+void TCreateSaleslettersForm::btnHGClick() {
+    pickImage("HG");
+}
+void TCreateSaleslettersForm::btnECClick() {
+    pickImage("EC");
+}
+
+// ---- address fields and links ----
+
+void TCreateSaleslettersForm::TW1Exit(QLineEdit* field) {
+    std::string text = fromQ(field->text());
+    std::string completed = CompleteWebAddress(text);
+    if (completed != text)
+        field->setText(toQ(completed));
+}
+
+void TCreateSaleslettersForm::Label113Click() {
+    platform::services().openDocument(kAffiliateSite);
+}
+
+void TCreateSaleslettersForm::Label114Click() {
+    platform::services().openDocument(kAffiliateSite);
+}
+
+bool TCreateSaleslettersForm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusOut) {
+        if (auto* field = qobject_cast<QLineEdit*>(watched))
+            TW1Exit(field);
+    } else if (event->type() == QEvent::MouseButtonRelease &&
+               static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        if (watched == Label113) {
+            Label113Click();
+            return true;
+        }
+        if (watched == Label114) {
+            Label114Click();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+// ---- welcome page ----
+
+void TCreateSaleslettersForm::FillProjectGroups() {
+    std::vector<std::string> groups = ReadProjectGroups();
+    QSignalBlocker block(ProjectGroups);
+    ProjectGroups->clear();
+    for (const std::string& g : groups)
+        ProjectGroups->addItem(toQ(g));
+    ProjectGroups->setCurrentIndex(-1);
+}
+
+void TCreateSaleslettersForm::FillProjects(int index) {
+    if (index < 0) {
+        pnameInitialFolder_.clear();
+        Projects->clear();
+        return;
+    }
+    std::vector<std::string> projects = ReadGroupProjects(fromQ(ProjectGroups->itemText(index)));
+    QSignalBlocker block(Projects);
+    Projects->clear();
+    for (const std::string& p : projects)
+        Projects->addItem(toQ(p));
+    Projects->setCurrentIndex(-1);
+}
+
+void TCreateSaleslettersForm::ProjectGroupsChange() {
+    try {
+        FillProjects(ProjectGroups->currentIndex());
+    } catch (const std::exception& e) {
+        platform::showError(e.what());
+    }
+}
+
+void TCreateSaleslettersForm::ProjectsChange() {
+    if (ProjectGroups->currentIndex() < 0 || Projects->currentIndex() < 0)
+        return;
+    pnameInitialFolder_ =
+        ProjectFolderPath(fromQ(ProjectGroups->currentText()), fromQ(Projects->currentText()));
+}
+
+void TCreateSaleslettersForm::chkNewClick() {
+    btnLoad->hide();
+    btnSave->show();
+}
+
+void TCreateSaleslettersForm::chkOpenClick() {
+    btnSave->hide();
+    btnLoad->show();
+}
+
+void TCreateSaleslettersForm::PNameChange() {
+    std::string text = fromQ(PName->text());
+    std::string bare = UnquoteName(text);
+    if (bare != text) {
+        QSignalBlocker block(PName);
+        PName->setText(toQ(bare));
+    }
+}
+
+void TCreateSaleslettersForm::PNameBrowseClick() {
+    std::string text = UnquoteName(fromQ(PName->text()));
+    std::string folder = ExtractFileDir(text);
+    if (!folder.empty() && platform::folderExists(folder))
+        pnameInitialFolder_ = folder;
+    platform::FileDialogOptions options;
+    options.title = "Open";
+    options.filter = "Salesletter projects (*.prj)|*.prj";
+    options.initialFolder = pnameInitialFolder_;
+    std::vector<std::string> chosen = platform::services().openFiles(options);
+    if (chosen.empty())
+        return;
+    // The field takes the path quoted when it holds a blank; PNameChange strips the quotes.
+    PName->setText(toQ(QuoteIfBlank(chosen.front())));
+    pnameInitialFolder_ = ExtractFileDir(chosen.front());
+}
+
+void TCreateSaleslettersForm::btnLoadClick() {
+    try {
+        LoadProject(fromQ(PName->text()));
+    } catch (const std::exception& e) {
+        platform::showError(e.what());
+    }
+}
+
+void TCreateSaleslettersForm::btnSaveClick() {
+    try {
+        SaveProject(WelcomeSavePath(fromQ(PName->text()), pnameInitialFolder_));
+    } catch (const std::exception& e) {
+        platform::showError(e.what());
+    }
+}
