@@ -185,3 +185,22 @@ TEST(EnsureExtension, HtmlNamesForTheCompiledPage) {
     EXPECT_EQ(EnsureExtension("letter.htm", ".html"), "letter.htm.html");
     EXPECT_EQ(EnsureExtension("/tmp/my.site/letter", ".html"), "/tmp/my.site/letter.html");
 }
+
+TEST_F(CompileTool, TemplateMissingFromTheExecutableIsReported) {
+    // The same tool with its appended documents cut off.
+    std::string image = readBytes(tool_);
+    const std::size_t archive = image.rfind(std::string("SO!") + "#TEMPLATE1.HTML\xB6");
+    ASSERT_NE(archive, std::string::npos);
+    std::filesystem::remove(tool_);
+    writeBytes(tool_, image.substr(0, archive));
+    std::filesystem::permissions(tool_, std::filesystem::perms::owner_all);
+
+    const std::string project = dir_.file("p.prj");
+    SaveProject(testsupport::SampleLetter(2), project);
+    const std::string page = dir_.file("page.html");
+    Result r = run(shellQuoted(project) + " " + shellQuoted(page));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err,
+              "quillmere-compile: The template \"TEMPLATE2.HTML\" is missing from " + tool_ + "\n");
+    EXPECT_FALSE(platform::fileExists(page));
+}
