@@ -24,6 +24,10 @@ std::string withoutSeparator(std::string path) {
 }
 
 #ifndef _WIN32
+// The user's private folder under the shared temporary folder:
+// "quillmere-<uid>", or "quillmere-<uid>-XXXXXX" when that name is taken.
+constexpr const char* kPrivateFolderPrefix = "quillmere-";
+
 bool isLink(const std::string& path) {
     struct stat st;
     return lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
@@ -55,7 +59,7 @@ std::string UserTempFolder() {
     return platform::tempFolder();
 #else
     const std::string base = platform::tempFolder();
-    const std::string mine = base + "quillmere-" + std::to_string(geteuid());
+    const std::string mine = base + kPrivateFolderPrefix + std::to_string(geteuid());
     const int made = mkdir(mine.c_str(), 0700) == 0 ? 0 : errno;
     if (made == 0)
         chmod(mine.c_str(), 0700); // whatever the umask left of it
@@ -96,8 +100,21 @@ void RemoveChartFolder(const std::string& folder) {
     // remove_all removes links themselves and does not descend into them;
     // the path is given without its trailing separator, which would make the
     // system resolve a link in the folder's place.
+    const std::string path = withoutSeparator(folder);
     std::error_code ec;
-    std::filesystem::remove_all(withoutSeparator(folder), ec);
+    std::filesystem::remove_all(path, ec);
+#ifndef _WIN32
+    // Our private folder goes too once it is empty, so nothing is left
+    // behind in the shared temporary folder (rmdir refuses links and
+    // folders that still hold something).
+    const size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos)
+        return;
+    const std::string parent = path.substr(0, slash);
+    const std::string name = parent.substr(parent.find_last_of('/') + 1);
+    if (name.rfind(kPrivateFolderPrefix, 0) == 0)
+        rmdir(parent.c_str());
+#endif
 }
 
 std::string WriteChart(const std::string& folder) {

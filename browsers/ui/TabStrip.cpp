@@ -23,7 +23,7 @@ const char* TabStrip::styleSheetText() {
            "}"
            "QPushButton:hover { background: #FFFFFF; }"
            "QPushButton:checked {"
-           "  background: #FFFFFF; color: #000000;"
+           "  background: #F7F6F5; color: #000000;"
            "  border-top: 3px solid #F09B14; padding-top: 3px;"
            "}"
            "QPushButton:focus { outline: none; }";

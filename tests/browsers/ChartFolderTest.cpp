@@ -85,6 +85,7 @@ TEST(ChartFolder, APlantedLinkInPlaceOfThePrivateFolderIsNotFollowed) {
     const std::string chart = browsers::WriteChart(folder);
     EXPECT_EQ(readBytes(chart), shippedChart());
     browsers::RemoveChartFolder(folder);
+    EXPECT_FALSE(fs::exists(folder.substr(0, folder.size() - 4))); // nothing left behind
 
     EXPECT_FALSE(fs::exists(victim.file("LI")));
     EXPECT_EQ(readBytes(victim.file("keep.txt")), "precious");
@@ -117,6 +118,7 @@ TEST(ChartFolder, IsWrittenAtEveryOpeningAndRemovedWithItsContent) {
 
     browsers::RemoveChartFolder(folder);
     EXPECT_FALSE(fs::exists(folder.substr(0, folder.size() - 1)));
+    EXPECT_FALSE(fs::exists(mine(tmp))); // the private folder too, once empty
 
     // The next opening writes it again.
     browsers::WriteChart(folder);
@@ -153,6 +155,7 @@ TEST(ChartFolder, LinksInsideOrInPlaceOfTheChartFolderAreNeverFollowed) {
     EXPECT_EQ(readBytes(victim.file("keep.txt")), "precious");
 
     // A link in the folder's place when the window goes: only the link goes.
+    fs::create_directories(browsers::UserTempFolder());
     fs::create_directory_symlink(victim.path(), li);
     browsers::RemoveChartFolder(folder);
     EXPECT_FALSE(fs::is_symlink(li));
