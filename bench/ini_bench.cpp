@@ -210,7 +210,7 @@ void runQSettings(const Setup& s, const std::string& file, Times& t) {
 int main(int argc, char** argv) {
     namespace fs = std::filesystem;
     Setup s;
-    std::string folder = argc > 1 ? argv[1] : platform::tempFolder() + "qm-ini-bench";
+    std::string folder = argc > 1 && *argv[1] ? argv[1] : platform::tempFolder() + "qm-ini-bench";
     if (argc > 2)
         s.sections = std::max(1, std::atoi(argv[2]));
     if (argc > 3)

@@ -184,5 +184,4 @@ private:
     bool changed_ = false;
     TSectionList sections_;
     std::int32_t sectionCursor_ = 0;
-    std::int32_t textBufferSize_ = 0x7000;
 };
