@@ -150,3 +150,12 @@ TEST_F(CompileFiles, UnwritableProgramFolderStopsBeforeAnyPage) {
     EXPECT_EQ(message.rfind("Cannot create file \"" + scratch() + "\".", 0), 0u) << message;
     EXPECT_FALSE(platform::fileExists(page));
 }
+
+TEST_F(CompileFiles, ScratchFileThatCannotBeCreatedStopsBeforeAnyPage) {
+    // A folder in the scratch file's place cannot be written, even by root.
+    std::filesystem::create_directory(scratch());
+    const std::string page = dir_.file("page.html");
+    EXPECT_EQ(errorOf([&] { CompileSalesLetter(letter_, page); }),
+              "Cannot create file \"" + scratch() + "\". Is a directory");
+    EXPECT_FALSE(platform::fileExists(page));
+}
