@@ -91,6 +91,16 @@ TEST_F(RegistryTest, DeleteGroupErasesOnlyItsSection) {
     EXPECT_EQ(registry(), "[A]\r\nProjectCount=0\r\n\r\n[C]\r\nProjectCount=0\r\n\r\n");
 }
 
+TEST_F(RegistryTest, AnUnwritableRegistryIsReportedAndLeftAsItWas) {
+    workspace::CreateGroup("A");
+    ASSERT_TRUE(platform::setReadOnly(program + "/Groups.ini", true));
+    workspace::CreateGroup("B");
+    ASSERT_EQ(scripted.messages.size(), 1u);
+    EXPECT_EQ(scripted.messages[0].caption, "Warning");
+    EXPECT_NE(scripted.messages[0].text.find("GROUPS.INI"), std::string::npos);
+    EXPECT_EQ(registry(), "[A]\r\nProjectCount=0\r\n\r\n");
+}
+
 TEST(NameRules, BlankDuplicateAndRefusedNames) {
     EXPECT_TRUE(workspace::IsBlankName(""));
     EXPECT_TRUE(workspace::IsBlankName(" \t\r\n\x01"));
