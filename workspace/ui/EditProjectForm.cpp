@@ -13,6 +13,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QScreen>
+#include <QShowEvent>
 
 #include <filesystem>
 
@@ -147,7 +148,8 @@ void TEditProjectForm::FormCreate() {
 
 void TEditProjectForm::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    workspace::guarded([this] { FormShow(); });
+    if (!event->spontaneous()) // not when the window system merely shows it again
+        workspace::guarded([this] { FormShow(); });
 }
 
 void TEditProjectForm::FormShow() {
