@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QScreen>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -134,6 +135,13 @@ TEST_F(BrowserWindows, MainMenuClosesTheWindowAndReopeningStartsAtTheFirstTab) {
         form.reset(w.make());
         EXPECT_EQ(form->PageControl->currentIndex(), 0);
     }
+}
+
+TEST_F(BrowserWindows, MainMenuEndsTheModalShowing) {
+    TResearchForm form(nullptr);
+    QTimer::singleShot(0, &form, [&form] { form.PageControl->tabButton(12)->click(); });
+    EXPECT_EQ(form.exec(), QDialog::Rejected);
+    EXPECT_FALSE(form.isVisible());
 }
 
 TEST_F(BrowserWindows, ProjectGutenbergNeverReloadsOnATabChange) {
