@@ -43,7 +43,7 @@ void row(const char* what, int t, const std::vector<double>& ms) {
 } // namespace
 
 int main(int argc, char** argv) {
-    const std::string exe = argc > 1 ? argv[1] : platform::programPath();
+    const std::string exe = argc > 1 && argv[1][0] ? argv[1] : platform::programPath();
     const int repeats = argc > 2 ? std::max(1, std::atoi(argv[2])) : 200;
 
     // Work in a folder of our own: the program path decides where "Tmp.html" goes.
