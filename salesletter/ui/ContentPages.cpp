@@ -47,7 +47,7 @@ void TCreateSaleslettersForm::memoSection(QVBoxLayout* layout, QWidget* parent, 
     layout->addWidget(bold(label, parent));
     for (const char* line : guidance)
         layout->addWidget(guide(line, parent));
-    layout->addWidget(makeMemo(key, parent, 52));
+    layout->addWidget(makeMemo(key, parent, 48));
     layout->addSpacing(3);
 }
 
@@ -131,7 +131,7 @@ QWidget* TCreateSaleslettersForm::buildTestimonialsPage() {
         g->addWidget(name, 1, c);
         g->addWidget(site, 2, c);
         g->addWidget(head, 3, c);
-        g->addWidget(makeMemo(numbered("TD", n).c_str(), b, 110, true), 4, c);
+        g->addWidget(makeMemo(numbered("TD", n).c_str(), b, 110), 4, c);
         g->setColumnStretch(c, 1);
     }
     p.layout->addLayout(g);
@@ -260,7 +260,7 @@ QWidget* TCreateSaleslettersForm::buildOrderLinksPage() {
     p.layout->addWidget(guide("Insert your direct link to your product order page", b));
     p.layout->addWidget(makeLine("Link", b));
     auto* colour = new QHBoxLayout;
-    colour->addWidget(guide("Order Link Background Color:", b));
+    colour->addWidget(new QLabel("Order Link Background Color:", b));
     QWidget* olbc = pickerRow("OLBC", btnOLBC, ">>", b);
     olbc->setFixedWidth(140);
     colour->addWidget(olbc);

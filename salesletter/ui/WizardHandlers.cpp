@@ -12,6 +12,7 @@
 #include <exception>
 #include <QComboBox>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -120,7 +121,11 @@ void TCreateSaleslettersForm::Label114Click() {
 
 bool TCreateSaleslettersForm::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusOut) {
-        if (auto* field = qobject_cast<QLineEdit*>(watched))
+        // Leaving the field, not the window: switching to another window or
+        // opening the field's context menu keeps the text as it is.
+        Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        auto* field = qobject_cast<QLineEdit*>(watched);
+        if (field && reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
             TW1Exit(field);
     } else if (event->type() == QEvent::MouseButtonRelease &&
                static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {

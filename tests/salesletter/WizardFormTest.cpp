@@ -314,6 +314,12 @@ TEST_F(Wizard, LeavingAddressFieldsCompletesThem) {
     EXPECT_EQ(form->FieldText("TW5"), "http://https://abc");
     EXPECT_EQ(form->FieldText("Link"), "http://");
     EXPECT_EQ(form->FieldText("PT"), "abc");
+
+    // Switching to another window does not leave the field.
+    form->SetFieldText("TW1", "xyz");
+    QFocusEvent away(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+    QApplication::sendEvent(form->Field("TW1"), &away);
+    EXPECT_EQ(form->FieldText("TW1"), "xyz");
 }
 
 TEST_F(Wizard, AffiliateLinksOpenTheNetworkSiteAndMinimiseMinimisesAll) {
@@ -348,6 +354,11 @@ TEST_F(Wizard, WelcomePageListsTheRegistryAndSavesInTheProjectFolder) {
     std::string gamma = dir.path() + "/Groups/Books/Gamma";
     EXPECT_EQ(welcome.PNameInitialFolder(), gamma);
     std::filesystem::create_directories(gamma);
+
+    // The compiled page is offered the project's folder too.
+    services.saveFileAnswers.push_back(std::nullopt);
+    welcome.btnFinish->click();
+    EXPECT_EQ(services.saveFileRequests.at(0).initialFolder, gamma);
 
     // Another group keeps the folder until one of its projects is picked.
     welcome.ProjectGroups->setCurrentIndex(1);
