@@ -8,6 +8,12 @@
 // blanks are significant. Every stored line and name holds at most 255
 // characters; longer arguments are cut to their first 255 characters.
 //
+// Failures: a missing file loads as an empty object; an existing file that
+// cannot be read raises platform::IoError from the constructor, SetFileName
+// or LoadFromFile. Writing replaces the file only once the new content is
+// complete on disk; when it fails, UpdateFile shows the "Warning" message box
+// naming the file and keeps the changes (and the changed mark) for a retry.
+//
 // Section lookups go through a hash index, so they cost the same whether the
 // wanted section is the next one or 100,000 sections away, and they leave the
 // cursors exactly where a circular scan would leave them.
