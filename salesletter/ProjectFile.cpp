@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <stdexcept>
 
 namespace {
 
@@ -23,6 +24,14 @@ std::string storedText(const FieldInfo& f, const std::string& value) {
     if (f.kind == FieldKind::Text)
         return EncodeLineBreaks(NormalizeLineBreaks(value));
     return flattenLine(value);
+}
+
+// The INI engine keeps at most 255 characters of a file name; a longer path
+// would silently name another file, so it is refused instead.
+void checkPathLength(const std::string& fileName) {
+    if (fileName.size() > kMaxLine)
+        throw std::runtime_error("The file name \"" + fileName +
+                                 "\" is longer than 255 characters. Please choose a shorter path.");
 }
 
 } // namespace
@@ -79,6 +88,7 @@ std::string ExtractFileName(const std::string& path) {
 
 void LoadProject(TSalesLetter& letter, const std::string& fileName) {
     // Everything is read into a copy first, so a failure leaves the record as it was.
+    checkPathLength(fileName);
     TSalesLetter loaded = letter;
     {
         TBigIniFile ini(fileName);
@@ -94,6 +104,7 @@ void LoadProject(TSalesLetter& letter, const std::string& fileName) {
 }
 
 std::vector<std::string> SaveProject(const TSalesLetter& letter, const std::string& fileName) {
+    checkPathLength(fileName);
     std::vector<std::string> cut;
     TBigIniFile ini(fileName);
     ini.WriteBool(kProjectSection, "CB1", letter.CB1);

@@ -23,6 +23,9 @@ std::string EnsureExtension(const std::string& name, const std::string& extensio
 // The part of a path after its last path separator or drive colon.
 std::string ExtractFileName(const std::string& path);
 
+// Both operations refuse a path longer than 255 characters (std::runtime_error),
+// which the INI engine would cut to another file's name.
+
 // Reads the file into the record. A missing key empties its field; a missing
 // file empties every field and selects option 1. Read errors of an existing
 // file throw before any field changes.

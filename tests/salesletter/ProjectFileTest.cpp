@@ -3,7 +3,9 @@
 
 #include "platform/ScriptedServices.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
+#include <stdexcept>
 
 using testsupport::readBytes;
 using testsupport::TempDir;
@@ -292,6 +294,16 @@ TEST_F(ProjectFile, SavingKeepsOtherSectionsAndKeyOrder) {
         0u);
     EXPECT_NE(file.find("AffiliateID=\r\nFeatureSummary=\r\n\r\n[Tail]\r\nb=2\r\n\r\n"),
               std::string::npos);
+}
+
+TEST_F(ProjectFile, OverlongPathsAreRefusedRatherThanCut) {
+    std::string longPath = dir.path() + "/" + std::string(300 - dir.path().size(), 'p');
+    TSalesLetter letter;
+    letter["PT"] = "kept";
+    EXPECT_THROW(SaveProject(letter, longPath), std::runtime_error);
+    EXPECT_THROW(LoadProject(letter, longPath), std::runtime_error);
+    EXPECT_EQ(letter["PT"], "kept");
+    EXPECT_FALSE(std::filesystem::exists(longPath.substr(0, 255)));
 }
 
 TEST(ProjectFileNames, ExtensionsAndFileNames) {
