@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFocusEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -263,12 +264,16 @@ TEST_F(Wizard, ClosingAsksFirst) {
     services.answers.push_back(Answer::No);
     form->close();
     EXPECT_TRUE(form->isVisible());
+    services.answers.push_back(Answer::No);
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(form.get(), &escape);
+    EXPECT_TRUE(form->isVisible());
     services.answers.push_back(Answer::Yes);
     form->btnExit->click();
     EXPECT_FALSE(form->isVisible());
-    ASSERT_EQ(services.messages.size(), 3u);
-    EXPECT_EQ(services.messages[2].caption, "Confirm Close");
-    EXPECT_EQ(services.messages[2].text, "Are you sure you want to exit the salespage creator "
+    ASSERT_EQ(services.messages.size(), 4u);
+    EXPECT_EQ(services.messages[3].caption, "Confirm Close");
+    EXPECT_EQ(services.messages[3].text, "Are you sure you want to exit the salespage creator "
                                          "and lose the changes in the current salesletter?");
 }
 
