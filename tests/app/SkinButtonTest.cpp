@@ -131,6 +131,18 @@ TEST_F(SkinButtonTest, EachEventShowsTheImageOfTheStateTable) {
     EXPECT_EQ(button->ShownImage(), Image::Default);
 }
 
+TEST_F(SkinButtonTest, TheShownImageIsWhatIsPainted) {
+    auto painted = [&] { return parent.grab().toImage().pixelColor(12, 12); };
+    EXPECT_EQ(painted(), QColor(Qt::darkBlue));
+    enter(button);
+    EXPECT_EQ(painted(), QColor(Qt::blue));
+    press(button, {5, 5});
+    EXPECT_EQ(painted(), QColor(Qt::darkGreen));
+    button->SetDown(true);
+    button->Repaint();
+    EXPECT_EQ(painted(), QColor(Qt::yellow));
+}
+
 TEST_F(SkinButtonTest, DownShowsOnlyAtTheNextRepaintOrLeave) {
     button->SetDown(true);
     EXPECT_EQ(button->ShownImage(), Image::Default);
