@@ -6,6 +6,7 @@
 #include "platform/FileSystem.h"
 #include "platform/ScriptedServices.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <memory>
@@ -411,4 +412,28 @@ TEST_F(Wizard, CompileAsksForAPageNameInTheProjectFolder) {
     form->btnPreview->click();
     EXPECT_EQ(services.errors.size(), 2u);
     EXPECT_TRUE(services.openedDocuments.empty());
+}
+
+TEST_F(Wizard, PreviewAndFinishWriteThePageAndOpenIt) {
+    // The program's executable carries the templates; the command-line
+    // compiler is built with the same archive.
+    const char* bin = std::getenv("QM_BIN_DIR");
+    std::string compiler = bin ? std::string(bin) + "/quillmere-compile" : "";
+    if (compiler.empty() || !std::filesystem::exists(compiler))
+        GTEST_SKIP() << "no executable with the templates";
+    std::filesystem::copy_file(compiler, dir.file("quillmere"));
+    form->SetFieldText("PT", "My Page Title");
+
+    form->btnPreview->click();
+    ASSERT_TRUE(services.errors.empty()) << services.errors[0];
+    ASSERT_EQ(services.openedDocuments, std::vector<std::string>{dir.file("Temp.html")});
+    EXPECT_NE(readBytes(dir.file("Temp.html")).find("My Page Title"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("Tmp.html")));
+
+    services.saveFileAnswers.push_back(dir.file("page"));
+    form->Compile1->trigger();
+    EXPECT_TRUE(services.errors.empty());
+    ASSERT_EQ(services.openedDocuments.size(), 2u);
+    EXPECT_EQ(services.openedDocuments[1], dir.file("page.html"));
+    EXPECT_EQ(readBytes(dir.file("page.html")), readBytes(dir.file("Temp.html")));
 }
