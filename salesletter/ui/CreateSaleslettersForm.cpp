@@ -5,23 +5,18 @@
 #include "platform/gui/Text.h"
 #include "platform/Services.h"
 #include "salesletter/Compiler.h"
-#include "salesletter/FieldHelpers.h"
-#include "salesletter/GroupsFile.h"
 #include "salesletter/ProjectFile.h"
 
 #include <exception>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGuiApplication>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
-#include <QSignalBlocker>
 
 using platform::fromQ;
 using platform::toQ;

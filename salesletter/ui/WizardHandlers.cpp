@@ -217,7 +217,19 @@ void TCreateSaleslettersForm::PNameBrowseClick() {
     pnameInitialFolder_ = ExtractFileDir(chosen.front());
 }
 
+// An empty name would load no file (emptying every field) or save onto the
+// folder itself; it is refused with a word instead.
+static bool nameGiven(const QLineEdit* name) {
+    if (!name->text().trimmed().isEmpty())
+        return true;
+    platform::messageBox("Please enter the name of the salesletter project.", "Warning",
+                         platform::Icon::Warning, platform::Buttons::Ok);
+    return false;
+}
+
 void TCreateSaleslettersForm::btnLoadClick() {
+    if (!nameGiven(PName))
+        return;
     try {
         LoadProject(fromQ(PName->text()));
     } catch (const std::exception& e) {
@@ -226,6 +238,8 @@ void TCreateSaleslettersForm::btnLoadClick() {
 }
 
 void TCreateSaleslettersForm::btnSaveClick() {
+    if (!nameGiven(PName))
+        return;
     try {
         SaveProject(WelcomeSavePath(fromQ(PName->text()), pnameInitialFolder_));
     } catch (const std::exception& e) {

@@ -369,6 +369,15 @@ TEST_F(Wizard, WelcomePageListsTheRegistryAndSavesInTheProjectFolder) {
     // Another group keeps the folder until one of its projects is picked.
     welcome.ProjectGroups->setCurrentIndex(1);
     EXPECT_EQ(welcome.PNameInitialFolder(), gamma);
+    // An empty name is refused: nothing is loaded or saved.
+    welcome.PName->setText(" ");
+    welcome.btnSave->click();
+    welcome.btnLoad->click();
+    ASSERT_EQ(services.messages.size(), 2u);
+    EXPECT_EQ(services.messages[0].caption, "Warning");
+    EXPECT_EQ(welcome.FieldText("WL"), "English");
+    EXPECT_TRUE(welcome.Untitled());
+
     welcome.PName->setText("letter");
     welcome.btnSave->click();
     EXPECT_TRUE(std::filesystem::exists(gamma + "/letter"));
