@@ -93,6 +93,11 @@ TEST_F(Wizard, OpensWithTheFrameAndDefaults) {
     EXPECT_TRUE(form->btnSave->isVisibleTo(form.get()));
     EXPECT_TRUE(form->chkNew->isChecked());
     EXPECT_FALSE(form->Banner->pixmap().isNull());
+    int thumbnails = 0;
+    for (QLabel* l : form->PageControl->Page(1)->findChildren<QLabel*>())
+        if (!l->pixmap().isNull() && l->pixmap().size() == QSize(175, 140))
+            ++thumbnails;
+    EXPECT_EQ(thumbnails, 3);
 
     auto* rs = qobject_cast<QComboBox*>(form->Field("RS"));
     ASSERT_NE(rs, nullptr);
