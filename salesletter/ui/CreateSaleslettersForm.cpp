@@ -47,7 +47,11 @@ template <typename F> void guarded(F&& command) {
 
 // The pictures are compiled into this static library; register them once.
 static void loadSalesletterResources() {
-    Q_INIT_RESOURCE(salesletter);
+    static bool loaded = false;
+    if (!loaded) {
+        Q_INIT_RESOURCE(salesletter);
+        loaded = true;
+    }
 }
 
 TCreateSaleslettersForm::TCreateSaleslettersForm(QWidget* owner) : QDialog(owner) {
