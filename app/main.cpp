@@ -3,9 +3,14 @@
 #include "app/ui/Application.h"
 #include "app/ui/MainForm.h"
 #include "archive/ExeMod.h"
+#include "browsers/ui/BrowserForms.h"
+#include "browsers/ui/LegalInformationForm.h"
 #include "platform/gui/QtServices.h"
+#include "salesletter/ui/CreateSaleslettersForm.h"
+#include "workspace/ui/ManageProjectsForm.h"
 
 #include <QElapsedTimer>
+#include <QTabWidget>
 #include <QTimer>
 
 #include <cstdio>
@@ -14,23 +19,31 @@
 
 namespace {
 
-// ---------------------------------------------------------------------------
 // Module windows. Each button of the main menu opens the window registered
-// for its module here; a module without a window leaves its button inert.
-// ---------------------------------------------------------------------------
-// Each window is registered as
-//     form.setModuleFactory(TMainForm::Module::Research,
-//                           [](QWidget* owner) { return new TResearchForm(owner); });
-// and the workspace window also gets the page opener that btnHollowmark (page
-// 1) and btnFernwick (page 2) use before it is shown:
-//     form.setModulePageSelector(TMainForm::Module::ManageProjects,
-//                                [](QDialog* d, int page, QObject*) {
-//                                    auto* f = static_cast<TManageProjectsForm*>(d);
-//                                    f->PageControl->setCurrentIndex(page);
-//                                    f->PageControlChange();
-//                                });
+// for its module here. The windows are created only when their button is
+// clicked, so the web engine is not loaded before a browser page is needed.
 void registerModules(TMainForm& form) {
-    (void)form;
+    using Module = TMainForm::Module;
+    form.setModuleFactory(Module::ManageProjects,
+                          [](QWidget* owner) { return new TManageProjectsForm(owner); });
+    // btnHollowmark and btnFernwick open the workspace window on their page.
+    form.setModulePageSelector(Module::ManageProjects, [](QDialog* d, int page, QObject*) {
+        auto* f = static_cast<TManageProjectsForm*>(d);
+        f->PageControl->setCurrentIndex(page);
+        f->PageControlChange();
+    });
+    form.setModuleFactory(Module::CreateSalesletters,
+                          [](QWidget* owner) { return new TCreateSaleslettersForm(owner); });
+    form.setModuleFactory(Module::ProjectGutenberg,
+                          [](QWidget* owner) { return new TProjectGutenbergForm(owner); });
+    form.setModuleFactory(Module::Research,
+                          [](QWidget* owner) { return new TResearchForm(owner); });
+    form.setModuleFactory(Module::DerivativeWorks,
+                          [](QWidget* owner) { return new TDerivativeWorksForm(owner); });
+    form.setModuleFactory(Module::eCommerce,
+                          [](QWidget* owner) { return new TeCommerceForm(owner); });
+    form.setModuleFactory(Module::LegalInformation,
+                          [](QWidget* owner) { return new TLegalInformationForm(owner); });
 }
 
 // QM_EXIT_AFTER_FIRST_PAINT=1 makes the program print the milliseconds from
@@ -68,6 +81,9 @@ int main(int argc, char** argv) {
     QElapsedTimer clock;
     clock.start();
 
+    // The embedded browser shares its drawing context with the windows; this
+    // must be set before the application object exists.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     TApplication app(argc, argv);
     // Closing a module window while the menu is hidden must not end the
     // program: only the main window's closing does.

@@ -6,6 +6,7 @@
 #include <QColorDialog>
 #include <QDesktopServices>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
@@ -17,7 +18,9 @@
 
 namespace platform {
 
-QWidget* dialogParent() { return QApplication::activeWindow(); }
+QWidget* dialogParent() {
+    return QApplication::activeWindow();
+}
 
 QString qtFilter(const std::string& filter) {
     // "All Files (*.*)|*.*" -> "All Files (*)"; the descriptions already name
@@ -39,11 +42,20 @@ Answer QtServices::messageBox(const std::string& text, const std::string& captio
     box.setWindowTitle(toQ(caption));
     box.setText(toQ(text));
     switch (icon) {
-    case Icon::Information: box.setIcon(QMessageBox::Information); break;
-    case Icon::Warning: box.setIcon(QMessageBox::Warning); break;
-    case Icon::Error: box.setIcon(QMessageBox::Critical); break;
-    case Icon::Question: box.setIcon(QMessageBox::Question); break;
-    case Icon::None: break;
+    case Icon::Information:
+        box.setIcon(QMessageBox::Information);
+        break;
+    case Icon::Warning:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case Icon::Error:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    case Icon::Question:
+        box.setIcon(QMessageBox::Question);
+        break;
+    case Icon::None:
+        break;
     }
     if (buttons == Buttons::YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
@@ -169,6 +181,16 @@ void QtServices::minimizeApplication() {
             w->showMinimized();
 }
 
-void QtServices::processEvents() { QCoreApplication::processEvents(); }
+void QtServices::processEvents() {
+    // Long loops (loading or saving a large INI file) call this once per line.
+    // Handing control to the event loop costs microseconds each time, so it
+    // happens at most every 10 ms: the window keeps painting and answering
+    // while a million-line loop is not slowed down by a million event passes.
+    static QElapsedTimer sinceLast;
+    if (sinceLast.isValid() && sinceLast.elapsed() < 10)
+        return;
+    QCoreApplication::processEvents();
+    sinceLast.start();
+}
 
 } // namespace platform
