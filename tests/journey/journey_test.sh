@@ -1,0 +1,374 @@
+#!/bin/sh
+# A new user's first session with the built program, on a virtual display,
+# driven with the mouse and the keyboard (xdotool):
+#
+#   main menu -> Manage Projects: create the group "Ebooks" and its project
+#   "Alice" -> "Main Menu" tab -> Create Salesletters: pick the group and the
+#   project on "Welcome", walk the pages with "Next" and fill fields on five of
+#   them -> back on "Welcome", save the project by name into the project's
+#   folder -> "Finish" to a page name -> the .prj and .html files hold what
+#   was typed -> "Main Menu" tab, "Confirm Close" -> Legal Information shows
+#   the date chart (its green "Now: ..." cells are on screen) -> "Main Menu"
+#   tab -> Exit.
+#
+# The program runs from a program folder of its own (a copy of the executable
+# and the brand file, the web engine plugin reachable as ../lib), with its own
+# home and temporary folders and a stand-in for the desktop's "open" command
+# that notes what the program asked to open. Every wait polls, with a
+# deadline. On failure the step, a screenshot and the program's output are
+# reported.
+#
+#   journey_test.sh <program> <brand file> <plugin folder> [artifact folder]
+#
+# Runs itself under xvfb-run when no display is given.
+set -eu
+
+if [ -z "${QM_JOURNEY_INNER:-}" ]; then
+    # xvfb-run -a can pick the display number another xvfb-run is just taking;
+    # start from a number of our own and try again when the server did not start.
+    started=$(mktemp)
+    try=0
+    while :; do
+        rm -f "$started"
+        rc=0
+        QM_JOURNEY_INNER=1 QM_JOURNEY_STARTED=$started \
+            xvfb-run -a -n $((200 + ($$ + try * 37) % 400)) -s "-screen 0 1024x768x24" \
+            sh "$0" "$@" || rc=$?
+        if [ -e "$started" ] || [ $try -ge 4 ]; then
+            rm -f "$started"
+            exit $rc
+        fi
+        try=$((try + 1))
+        echo "the virtual display did not start; trying again" >&2
+        sleep 1
+    done
+fi
+: >"$QM_JOURNEY_STARTED"
+
+program=$1
+brand=$2
+plugins=$3
+artifacts=${4:-${TMPDIR:-/tmp}}
+work=$(mktemp -d)
+pid=
+step=0
+step_name="start"
+cleanup() {
+    if [ -n "$pid" ]; then
+        kill "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+    fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+# --- the program's surroundings ---
+bin=$work/bin
+mkdir -p "$bin" "$work/home" "$work/tmp" "$work/run" "$work/shell"
+chmod 700 "$work/run"
+cp "$program" "$bin/quillmere"
+cp "$brand" "$bin/Quillmere.dat"
+ln -s "$(cd "$plugins" && pwd)" "$work/lib"
+opened=$work/opened.txt
+: >"$opened"
+cat >"$work/shell/xdg-open" <<EOF
+#!/bin/sh
+echo "\$*" >>"$opened"
+EOF
+chmod +x "$work/shell/xdg-open"
+log=$work/program.log
+
+unset QT_QPA_PLATFORM QT_QPA_PLATFORMTHEME XDG_CURRENT_DESKTOP DESKTOP_SESSION
+export HOME="$work/home" TMPDIR="$work/tmp" XDG_RUNTIME_DIR="$work/run"
+export PATH="$work/shell:$PATH"
+export QTWEBENGINE_DISABLE_SANDBOX=1
+
+# --- reporting ---
+step() {
+    step=$((step + 1))
+    step_name=$*
+    echo "step $step: $*"
+}
+
+fail() {
+    echo "FAIL at step $step ($step_name): $*" >&2
+    mkdir -p "$artifacts"
+    shot=$artifacts/journey-step$step.png
+    if import -window root "$shot" 2>/dev/null; then
+        echo "screenshot: $shot" >&2
+    fi
+    echo "windows on screen:" >&2
+    for w in $(xdotool search --onlyvisible --name '.' 2>/dev/null); do
+        echo "  $(xdotool getwindowname "$w" 2>/dev/null) ($(xdotool getwindowgeometry "$w" |
+            sed -n 's/.*Geometry: //p'))" >&2
+    done
+    echo "program output (last lines):" >&2
+    tail -n 20 "$log" >&2 2>/dev/null || true
+    exit 1
+}
+
+# --- waiting, always with a deadline (tenths of a second) ---
+# Waits for a visible window whose title matches $1; prints its id.
+wait_window() {
+    i=0
+    while [ $i -lt "${2:-600}" ]; do
+        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1 || true)
+        if [ -n "$id" ]; then
+            echo "$id"
+            return 0
+        fi
+        kill -0 "$pid" 2>/dev/null || return 1
+        sleep 0.1
+        i=$((i + 1))
+    done
+    return 1
+}
+
+# Waits until no visible window's title matches $1.
+wait_gone() {
+    i=0
+    while xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; do
+        [ $i -lt 300 ] || return 1
+        sleep 0.1
+        i=$((i + 1))
+    done
+}
+
+# Waits until the file $1 exists and, when given, holds the line $2 (CR ignored).
+wait_file() {
+    i=0
+    while :; do
+        if [ -f "$1" ] && { [ $# -lt 2 ] || tr -d '\r' <"$1" | grep -qxF -- "$2"; }; then
+            return 0
+        fi
+        [ $i -lt 300 ] || return 1
+        sleep 0.1
+        i=$((i + 1))
+    done
+}
+
+# Waits for the program to end; its exit status is left in $status.
+wait_end() {
+    i=0
+    while kill -0 "$pid" 2>/dev/null; do
+        [ $i -lt 600 ] || return 1
+        sleep 0.1
+        i=$((i + 1))
+    done
+    status=0
+    wait "$pid" || status=$?
+    pid=
+}
+
+# --- input ---
+# Clicks at x, y of window $1.
+click() {
+    xdotool mousemove --window "$1" "$2" "$3"
+    sleep 0.15
+    xdotool click 1
+    sleep 0.25
+}
+
+# Gives window $1 the keyboard.
+focus() {
+    xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1"
+    sleep 0.2
+}
+
+# Clicks into the field at x, y of window $1 and replaces its text with $4.
+fill() {
+    click "$1" "$2" "$3"
+    xdotool key ctrl+a
+    xdotool type --delay 15 -- "$4"
+    sleep 0.2
+}
+
+# The number of pixels of window $1 in the date chart's green (#1E6B1E).
+green_pixels() {
+    import -window "$1" -depth 8 ppm:- 2>/dev/null |
+        LC_ALL=C grep -aoF "$(printf '\036k\036')" | wc -l
+}
+
+# Checks that file $1 holds the line $2 (CR ignored).
+has_line() {
+    tr -d '\r' <"$1" | grep -qxF -- "$2" || fail "$(basename "$1") lacks the line \"$2\""
+}
+
+# Checks that file $1 holds the text $2.
+has_text() {
+    grep -qF -- "$2" "$1" || fail "$(basename "$1") lacks \"$2\""
+}
+
+# ====================================================================
+step "the program starts on its main menu"
+"$bin/quillmere" >"$log" 2>&1 &
+pid=$!
+menu=$(wait_window '^Quillmere$') || fail "no main menu"
+
+step "Manage Projects opens"
+click "$menu" 370 192 # btnManageProjects
+projects=$(wait_window '^Manage Projects') || fail "no Manage Projects window"
+wait_gone '^Quillmere$' || fail "the main menu stayed on screen"
+
+step "create the project group Ebooks"
+click "$projects" 667 73 # "Create Project Group"
+box=$(wait_window '^Create New Group') || fail "no input box"
+focus "$box"
+xdotool type --delay 15 Ebooks
+xdotool key Return
+wait_gone '^Create New Group' || fail "the input box stayed open"
+wait_file "$bin/Groups.ini" "[Ebooks]" || fail "Groups.ini has no group Ebooks"
+[ -d "$bin/Groups/Ebooks" ] || fail "no group folder Groups/Ebooks"
+
+step "add the project Alice to Ebooks"
+click "$projects" 167 71 # the first group of the list
+click "$projects" 667 234 # "Add Project"
+box=$(wait_window '^Add Project') || fail "no input box (was the group selected?)"
+focus "$box"
+xdotool type --delay 15 Alice
+xdotool key Return
+wait_gone '^Add Project' || fail "the input box stayed open"
+wait_file "$bin/Groups.ini" "Project0=Alice" || fail "Groups.ini has no project Alice"
+has_line "$bin/Groups.ini" "ProjectCount=1"
+[ -d "$bin/Groups/Ebooks/Alice" ] || fail "no project folder Groups/Ebooks/Alice"
+
+step "the Main Menu tab leads back to the main menu"
+click "$projects" 364 21 # tab "Main Menu"
+wait_gone '^Manage Projects' || fail "Manage Projects stayed open"
+menu=$(wait_window '^Quillmere$') || fail "the main menu did not come back"
+
+step "Create Salesletters opens on Welcome"
+click "$menu" 367 313 # btnCreateSalesletters
+wizard=$(wait_window '^Create Salesletters - Untitled') || fail "no wizard window"
+
+step "pick the group and the project on Welcome"
+click "$wizard" 372 278 # ProjectGroups: its list opens
+xdotool key Down Return
+sleep 0.3
+click "$wizard" 372 319 # Projects
+xdotool key Down Return
+sleep 0.3
+
+step "fill fields on the pages, walking with Next"
+next() {
+    n=$1
+    while [ "$n" -gt 0 ]; do
+        click "$wizard" 128 548 # "Next"
+        n=$((n - 1))
+    done
+}
+next 2 # "Meta-Tags"
+fill "$wizard" 517 269 "Journey Tester"           # FN
+next 1 # "Page Settings"
+fill "$wizard" 489 246 "Journey Title 4711"       # PT
+next 1 # "Headline"
+fill "$wizard" 373 272 "Attention Please"         # NH
+click "$wizard" 366 352                           # Headline, a memo
+xdotool type --delay 15 "First headline line"
+xdotool key Return
+xdotool type --delay 15 "Second headline line"
+next 5 # "Testimonials"
+fill "$wizard" 84 281 "example.com/jo"            # TW1, completed on leaving
+xdotool key Tab
+next 5 # "Legal Forms"
+fill "$wizard" 449 246 "Jo"                       # N
+fill "$wizard" 449 274 "Tester"                   # LN
+next 3 # "Affiliate Program"
+fill "$wizard" 190 313 "jny-aff-42"               # AffiliateID
+
+step "save the project by name on Welcome"
+click "$wizard" 43 169 # tab "Welcome"
+fill "$wizard" 352 386 "launch.prj" # PName
+click "$wizard" 108 415 # "Save Current Salesletter Project"
+prj=$bin/Groups/Ebooks/Alice/launch.prj
+wait_file "$prj" "AffiliateID=jny-aff-42" ||
+    fail "no Groups/Ebooks/Alice/launch.prj with the typed affiliate ID"
+wizard=$(wait_window '^Create Salesletters - launch\.prj') ||
+    fail "the caption does not name the project file"
+
+step "the project file holds what was typed"
+head -n 1 "$prj" | tr -d '\r' | grep -qxF "[Project]" || fail "launch.prj does not start with [Project]"
+has_line "$prj" "CB1=1"
+has_line "$prj" "FN=Journey Tester"
+has_line "$prj" "WL=English"
+has_line "$prj" "PT=Journey Title 4711"
+has_line "$prj" "NH=Attention Please"
+has_line "$prj" "Headline=First headline line~~Second headline line"
+has_line "$prj" "TW1=http://example.com/jo"
+has_line "$prj" "N=Jo"
+has_line "$prj" "LN=Tester"
+[ "$(tr -d '\r' <"$prj" | grep -c '=')" -ge 108 ] || fail "launch.prj holds fewer than 108 keys"
+
+step "Finish compiles the page to a name in the project folder"
+click "$wizard" 161 211 # tab "Affiliate Program"
+click "$wizard" 61 385 # "Finish"
+box=$(wait_window '^Compile Sales Letter') || fail "no file dialog"
+focus "$box"
+xdotool type --delay 15 launch
+xdotool key Return
+html=$bin/Groups/Ebooks/Alice/launch.html
+wait_file "$html" || fail "no Groups/Ebooks/Alice/launch.html"
+wait_gone '^Compile Sales Letter' || fail "the file dialog stayed open"
+i=0
+until grep -qF "Groups/Ebooks/Alice/launch.html" "$opened"; do
+    [ $i -lt 300 ] || fail "the page was not handed to the browser"
+    sleep 0.1
+    i=$((i + 1))
+done
+
+step "the page holds what was typed, every placeholder filled"
+has_text "$html" "Journey Title 4711"
+has_text "$html" "Journey Tester"
+has_text "$html" "Attention Please"
+has_text "$html" "First headline line"
+has_text "$html" "Second headline line"
+has_text "$html" "http://example.com/jo"
+has_text "$html" "Tester"
+has_text "$html" "jny-aff-42"
+if grep -q '{@' "$html"; then
+    fail "launch.html still holds a placeholder: $(grep -o '{@[^@]*@}' "$html" | head -n 1)"
+fi
+[ ! -e "$bin/Tmp.html" ] || fail "the scratch file Tmp.html was left in the program folder"
+
+step "the Main Menu tab asks, and Yes leads back to the main menu"
+click "$wizard" 270 211 # tab "Main Menu"
+box=$(wait_window '^Confirm Close') || fail "no Confirm Close question"
+focus "$box"
+xdotool key Return # Yes is the default answer
+wait_gone '^Create Salesletters' || fail "the wizard stayed open"
+menu=$(wait_window '^Quillmere$') || fail "the main menu did not come back"
+
+step "Legal Information shows the date chart"
+click "$menu" 183 376 # btnLegalInformation
+legal=$(wait_window '^Legal Information') || fail "no Legal Information window"
+chart=$(find "$work/tmp" -path '*/LI/chart.html' 2>/dev/null | head -n 1)
+[ -n "$chart" ] || fail "no chart file LI/chart.html in the temporary folder"
+i=0
+while :; do
+    green=$(green_pixels "$legal")
+    [ "$green" -lt 200 ] || break
+    [ $i -lt 120 ] || fail "the chart's green cells are not on screen ($green pixels)"
+    sleep 0.5
+    i=$((i + 1))
+done
+echo "  the chart shows ($green pixels of its green)"
+
+step "the Main Menu tab closes Legal Information and removes the chart"
+click "$legal" 205 18 # tab "Main Menu"
+wait_gone '^Legal Information' || fail "Legal Information stayed open"
+menu=$(wait_window '^Quillmere$') || fail "the main menu did not come back"
+i=0
+while [ -e "$chart" ]; do
+    [ $i -lt 100 ] || fail "the chart file is left behind"
+    sleep 0.1
+    i=$((i + 1))
+done
+
+step "Exit ends the program"
+click "$menu" 686 519 # btnExit
+wait_end || fail "the program did not end after a click on Exit"
+[ "$status" -eq 0 ] || fail "the program ended with status $status"
+if grep -qiE 'segmentation|aborted|fatal' "$log"; then
+    fail "the program reported a crash"
+fi
+echo "journey complete: group, project, saved project, compiled page, date chart, exit"
