@@ -148,7 +148,10 @@ void TBigIniFile::WriteString(const std::string& section, const std::string& key
     line.append(k).append(1, '=').append(v);
     if (line.size() > kMaxText)
         line.resize(kMaxText);
-    std::size_t keySize = std::min(k.size(), line.size());
+    // The line's key is the text before its first "=", as a load of the
+    // written file will see it: a key that holds "=" itself never names the
+    // line (lookups of it miss, as they do after a reload).
+    std::size_t keySize = std::min(line.find('='), line.size());
 
     KeyHit hit = LookupKey(s, k, true);
     if (hit.line < 0) {

@@ -97,6 +97,27 @@ TEST_F(IniValues, TextsAreCutTo255Characters) {
     EXPECT_EQ(lines[0].size(), 255u);
 }
 
+// A line's key is the text before its first "=", in memory as after a reload:
+// a key that holds "=" names no line, so reads of it miss before and after
+// the file is written (found by fuzzing: the written key used to be found
+// until the next load, then lost).
+TEST_F(IniValues, KeyWithEqualsSignIsTheTextBeforeTheFirstEquals) {
+    {
+        TBigIniFile ini(path);
+        ini.WriteString("S", "a=b", "c");
+        EXPECT_EQ(ini.ReadString("S", "a=b", "?"), "?");
+        EXPECT_EQ(ini.ReadString("S", "a", "?"), "b=c");
+        ini.WriteString("S", "a=b", "c"); // finds no line of key "a=b": appended again
+        TStrings keys;
+        ini.ReadSection("S", keys);
+        EXPECT_EQ(keys, (TStrings{"a", "a"}));
+    }
+    EXPECT_EQ(readBytes(path), "[S]\r\na=b=c\r\na=b=c\r\n\r\n");
+    TBigIniFile reloaded(path);
+    EXPECT_EQ(reloaded.ReadString("S", "a=b", "?"), "?");
+    EXPECT_EQ(reloaded.ReadString("S", "a", "?"), "b=c");
+}
+
 TEST_F(IniValues, EmptyKeyErasesTheSectionOrWritesTheFile) {
     writeBytes(path, "[A]\r\na=1\r\n[B]\r\nb=2\r\n");
     TBigIniFile ini(path);
