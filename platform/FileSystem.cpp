@@ -215,7 +215,8 @@ int writeFileAtomic(const std::string& path, std::string_view data) {
         return EACCES;
 
     static std::mt19937 rng{std::random_device{}()};
-    std::string scratch = target + ".~" + std::to_string(rng() % 1000000) + ".tmp";
+    auto scratchName = [&] { return target + ".~" + std::to_string(rng() % 1000000) + ".tmp"; };
+    std::string scratch = scratchName();
 
 #ifdef _WIN32
     {
@@ -243,7 +244,15 @@ int writeFileAtomic(const std::string& path, std::string_view data) {
     if (existed)
         mode = st.st_mode & 07777;
 
-    int fd = ::open(scratch.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    // A scratch file of the same name, left by a save that was killed (or
+    // made by a process that shares this one's random state), is passed over.
+    int fd = -1;
+    for (int attempt = 0;; ++attempt) {
+        fd = ::open(scratch.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST || attempt == 99)
+            break;
+        scratch = scratchName();
+    }
     if (fd < 0)
         return errno;
     int err = writeAll(fd, data);

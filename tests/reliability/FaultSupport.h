@@ -1,0 +1,87 @@
+// Faults for the reliability tests: the files a folder holds, a stand-in
+// executable carrying sales-page templates, and a child process that the
+// system kills at an exact byte of a write.
+#pragma once
+
+#include "support/TempDir.h"
+
+#include <algorithm>
+#include <csignal>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace faults {
+
+// The names in `folder`, sorted, without the names in `ignore`.
+inline std::vector<std::string> entries(const std::string& folder,
+                                        const std::vector<std::string>& ignore = {}) {
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (const auto& e : std::filesystem::directory_iterator(folder, ec)) {
+        std::string name = e.path().filename().string();
+        if (std::find(ignore.begin(), ignore.end(), name) == ignore.end())
+            names.push_back(name);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// An executable image followed by the archive records of `documents`, as the
+// build appends them.
+inline std::string standInExecutable(const std::map<std::string, std::string>& documents) {
+    std::string image = "\x7f"
+                        "ELF stand-in program bytes\n";
+    for (const auto& [name, body] : documents) {
+        image += std::string("SO!") + "#" + name + '\xB6' + body;
+        image += std::string("EO!") + "#" + name;
+    }
+    return image;
+}
+
+// How a child process ended.
+struct ChildEnd {
+    bool killed = false; // by a signal
+    int signal = 0;
+    int status = 0; // exit status when not killed
+};
+
+inline ChildEnd waitChild(pid_t child) {
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0) {
+    }
+    if (WIFSIGNALED(status))
+        return {true, WTERMSIG(status), 0};
+    return {false, 0, WEXITSTATUS(status)};
+}
+
+// Runs `work` in a child process that the system kills the moment it tries to
+// write beyond byte `bytes` of any file (the file size limit, with its signal
+// left deadly and no core dump). The child ends with status 0 when `work`
+// returns first, 1 when it throws.
+template <class F> ChildEnd runKilledAtByte(long long bytes, F work) {
+    pid_t child = fork();
+    if (child == 0) {
+        rlimit core{0, 0};
+        setrlimit(RLIMIT_CORE, &core);
+        rlimit size{};
+        getrlimit(RLIMIT_FSIZE, &size);
+        size.rlim_cur = static_cast<rlim_t>(bytes);
+        setrlimit(RLIMIT_FSIZE, &size);
+        signal(SIGXFSZ, SIG_DFL);
+        int code = 0;
+        try {
+            work();
+        } catch (...) {
+            code = 1;
+        }
+        _exit(code);
+    }
+    return waitChild(child);
+}
+
+} // namespace faults
