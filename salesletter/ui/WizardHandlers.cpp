@@ -230,8 +230,21 @@ static bool nameGiven(const QLineEdit* name) {
 void TCreateSaleslettersForm::btnLoadClick() {
     if (!nameGiven(PName))
         return;
+    // A bare name is looked for first where btnSave puts it, in the picked
+    // project's folder, then as it stands (beside the program). A name that
+    // names no file is refused: loading it would empty every field without a
+    // question while the caption claimed the file.
+    const std::string text = fromQ(PName->text());
+    std::string path = WelcomeSavePath(text, pnameInitialFolder_);
+    if (!platform::fileExists(path) && platform::fileExists(text))
+        path = text;
+    if (!platform::fileExists(path)) {
+        platform::messageBox("The salesletter project \"" + path + "\" does not exist.", "Warning",
+                             platform::Icon::Warning, platform::Buttons::Ok);
+        return;
+    }
     try {
-        LoadProject(fromQ(PName->text()));
+        LoadProject(path);
     } catch (const std::exception& e) {
         platform::showError(e.what());
     }

@@ -371,4 +371,54 @@ wait_end || fail "the program did not end after a click on Exit"
 if grep -qiE 'segmentation|aborted|fatal' "$log"; then
     fail "the program reported a crash"
 fi
-echo "journey complete: group, project, saved project, compiled page, date chart, exit"
+
+# ====================================================================
+# A second start: what the first session saved comes back.
+step "a second start opens the wizard with the group and project offered"
+"$bin/quillmere" >>"$log" 2>&1 &
+pid=$!
+menu=$(wait_window '^Quillmere$') || fail "no main menu on the second start"
+click "$menu" 367 313 # btnCreateSalesletters
+wizard=$(wait_window '^Create Salesletters - Untitled') || fail "no wizard window"
+click "$wizard" 372 278 # ProjectGroups
+xdotool key Down Return
+sleep 0.3
+click "$wizard" 372 319 # Projects
+xdotool key Down Return
+sleep 0.3
+
+step "the saved project loads by name on Welcome"
+click "$wizard" 228 346 # "Open an existing salesletter project"
+fill "$wizard" 352 386 "launch.prj" # PName
+click "$wizard" 108 415 # "Load Selected Salesletter Project"
+wizard=$(wait_window '^Create Salesletters - launch\.prj') ||
+    fail "the caption does not name the loaded project file"
+
+step "Preview of the loaded project gives the same page as Finish did"
+click "$wizard" 618 548 # "Preview"
+preview=$bin/Temp.html
+wait_file "$preview" || fail "no Temp.html in the program folder"
+i=0
+until grep -qF "Temp.html" "$opened"; do
+    [ $i -lt 300 ] || fail "the preview was not handed to the browser"
+    sleep 0.1
+    i=$((i + 1))
+done
+if ! cmp -s "$preview" "$html"; then
+    diff "$html" "$preview" | head -n 20 >&2 || true
+    fail "the page of the loaded project differs from the page compiled before saving"
+fi
+
+step "Exit asks, Yes leads back to the main menu, Escape ends the program"
+click "$wizard" 698 548 # "Exit"
+box=$(wait_window '^Confirm Close') || fail "no Confirm Close question"
+focus "$box"
+xdotool key Return
+wait_gone '^Create Salesletters' || fail "the wizard stayed open"
+menu=$(wait_window '^Quillmere$') || fail "the main menu did not come back"
+focus "$menu"
+xdotool key Escape
+wait_end || fail "the program did not end on Escape"
+[ "$status" -eq 0 ] || fail "the program ended with status $status"
+echo "journey complete: group, project, saved project, compiled page, date chart, exit;" \
+    "the project loads back in a second run and compiles to the same page"

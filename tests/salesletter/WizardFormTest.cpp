@@ -410,6 +410,61 @@ TEST_F(Wizard, WelcomePageListsTheRegistryAndSavesInTheProjectFolder) {
     EXPECT_TRUE(services.errors.empty());
 }
 
+// The Welcome page loads a bare name from where it saved it, and a name that
+// names no file changes nothing instead of emptying every field.
+TEST_F(Wizard, WelcomeLoadFindsWhatWelcomeSavedAndRefusesAMissingFile) {
+    writeBytes(dir.file("Groups.ini"), "[Ebooks]\r\nProjectCount=1\r\nProject0=Alice\r\n");
+    const std::string alice = dir.path() + "/Groups/Ebooks/Alice";
+    std::filesystem::create_directories(alice);
+    auto pick = [](TCreateSaleslettersForm& w) {
+        w.ProjectGroups->setCurrentIndex(0);
+        w.Projects->setCurrentIndex(0);
+        w.ProjectsChange();
+    };
+    {
+        TCreateSaleslettersForm first;
+        pick(first);
+        first.SetFieldText("PT", "Saved title");
+        first.PName->setText("launch.prj");
+        first.btnSave->click();
+    }
+    ASSERT_TRUE(std::filesystem::exists(alice + "/launch.prj"));
+
+    TCreateSaleslettersForm second;
+    pick(second);
+    second.chkOpen->click();
+    second.PName->setText("launch.prj");
+    second.btnLoad->click();
+    EXPECT_EQ(second.FieldText("PT"), "Saved title");
+    EXPECT_EQ(second.CurrentFile(), alice + "/launch.prj");
+    EXPECT_EQ(second.windowTitle().toStdString(), "Create Salesletters - launch.prj");
+
+    // A misspelt name: a warning, and the fields, the file and the caption stay.
+    second.SetFieldText("PT", "typed since");
+    second.PName->setText("lunch.prj");
+    second.btnLoad->click();
+    ASSERT_EQ(services.messages.size(), 1u);
+    EXPECT_EQ(services.messages[0].caption, "Warning");
+    EXPECT_NE(services.messages[0].text.find(alice + "/lunch.prj"), std::string::npos);
+    EXPECT_EQ(second.FieldText("PT"), "typed since");
+    EXPECT_EQ(second.FieldText("WL"), "English");
+    EXPECT_EQ(second.CurrentFile(), alice + "/launch.prj");
+
+    // A name as it stands beside the program is still found.
+    {
+        TCreateSaleslettersForm w;
+        w.SetFieldText("PT", "beside");
+        w.SaveProject(dir.file("side.prj"));
+    }
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(dir.path());
+    second.PName->setText("side.prj");
+    second.btnLoad->click();
+    std::filesystem::current_path(before);
+    EXPECT_EQ(second.FieldText("PT"), "beside");
+    EXPECT_TRUE(services.errors.empty());
+}
+
 TEST_F(Wizard, CompileAsksForAPageNameInTheProjectFolder) {
     services.saveFileAnswers.push_back(std::nullopt);
     form->btnFinish->click();
