@@ -197,6 +197,39 @@ int writeAll(int fd, std::string_view data) {
     return 0;
 }
 
+// Rewrites an existing file in place, for a file that may be changed in a
+// folder that takes no new files (so no scratch file can be made beside it).
+// The new bytes go over the old ones from the start and the file is cut only
+// after all of them are written; if they do not fit, the old bytes are put
+// back into the room they held.
+int rewriteInPlace(const std::string& path, std::string_view data) {
+    std::string old;
+    try {
+        old = readFile(path);
+    } catch (const IoError& e) {
+        return e.code();
+    }
+    int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    int err = writeAll(fd, data);
+    if (!err && ::ftruncate(fd, static_cast<off_t>(data.size())) != 0)
+        err = errno;
+    if (!err && ::fsync(fd) != 0)
+        err = errno;
+    if (err) {
+        const long long budget = writeFaultBudget;
+        writeFaultBudget = -1;
+        if (::lseek(fd, 0, SEEK_SET) == 0 && writeAll(fd, old) == 0)
+            (void)!::ftruncate(fd, static_cast<off_t>(old.size()));
+        ::fsync(fd);
+        writeFaultBudget = budget;
+    }
+    if (::close(fd) != 0 && !err)
+        err = errno;
+    return err;
+}
+
 } // namespace
 #endif
 
@@ -253,8 +286,12 @@ int writeFileAtomic(const std::string& path, std::string_view data) {
             break;
         scratch = scratchName();
     }
-    if (fd < 0)
-        return errno;
+    if (fd < 0) {
+        const int e = errno;
+        if (existed && S_ISREG(st.st_mode) && (e == EACCES || e == EPERM))
+            return rewriteInPlace(target, data);
+        return e;
+    }
     int err = writeAll(fd, data);
     if (!err && ::fsync(fd) != 0)
         err = errno;

@@ -72,6 +72,10 @@ std::string readFile(const std::string& path);
 // An existing target with the read-only attribute is refused with EACCES, as
 // Windows refuses to open it for writing (even for an administrator, unlike
 // POSIX permissions for root). The target keeps its permissions.
+//
+// An existing file that may be written in a folder that takes no new files is
+// rewritten in place instead (the old bytes are put back when the new ones do
+// not fit); only there can a crash in mid-write leave a mixed file.
 int writeFileAtomic(const std::string& path, std::string_view data);
 
 // Like writeFileAtomic, but throws IoError("Cannot create file \"<path>\". <reason>").

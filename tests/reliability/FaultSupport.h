@@ -11,6 +11,7 @@
 #include <map>
 #include <string>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -83,5 +84,26 @@ template <class F> ChildEnd runKilledAtByte(long long bytes, F work) {
     }
     return waitChild(child);
 }
+
+// Takes away the right to create files in `folder` for as long as it lives.
+// Permission bits do not bind the administrator, so when the test runs as root
+// it also acts as an ordinary user (the "nobody" account) meanwhile.
+class NoWriteRight {
+public:
+    explicit NoWriteRight(std::string folder) : folder_(std::move(folder)) {
+        ::chmod(folder_.c_str(), 0555);
+        if (::geteuid() == 0)
+            asNobody_ = ::seteuid(65534) == 0;
+    }
+    ~NoWriteRight() {
+        if (asNobody_)
+            (void)!::seteuid(0);
+        ::chmod(folder_.c_str(), 0755);
+    }
+
+private:
+    std::string folder_;
+    bool asNobody_ = false;
+};
 
 } // namespace faults

@@ -49,27 +49,6 @@ std::string warningFor(const std::string& upperName) {
            "be set to Archive and it must not be used by any other programs.";
 }
 
-// Takes away the right to create files in `folder` for as long as it lives.
-// Permission bits do not bind the administrator, so when the test runs as root
-// it also acts as an ordinary user (the "nobody" account) meanwhile.
-class NoWriteRight {
-public:
-    explicit NoWriteRight(std::string folder) : folder_(std::move(folder)) {
-        ::chmod(folder_.c_str(), 0555);
-        if (::geteuid() == 0)
-            asNobody_ = ::seteuid(65534) == 0;
-    }
-    ~NoWriteRight() {
-        if (asNobody_)
-            (void)!::seteuid(0);
-        ::chmod(folder_.c_str(), 0755);
-    }
-
-private:
-    std::string folder_;
-    bool asNobody_ = false;
-};
-
 class WindowFaults : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -187,7 +166,7 @@ TEST_F(WindowFaults, ProgramFolderWithoutWriteRightStopsPreviewAndFinishWithTheF
     form.show();
     form.SetFieldText("PT", "Title");
     {
-        NoWriteRight locked(dir.path());
+        faults::NoWriteRight locked(dir.path());
         form.btnPreview->click();
         services.saveFileAnswers.push_back(pages + "/page");
         form.btnFinish->click();
