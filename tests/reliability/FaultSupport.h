@@ -106,4 +106,26 @@ private:
     bool asNobody_ = false;
 };
 
+// Makes the files `paths` unreadable for as long as it lives (as root, by also
+// acting as the "nobody" account meanwhile).
+class NoReadRight {
+public:
+    explicit NoReadRight(std::vector<std::string> paths) : paths_(std::move(paths)) {
+        for (const std::string& p : paths_)
+            ::chmod(p.c_str(), 0);
+        if (::geteuid() == 0)
+            asNobody_ = ::seteuid(65534) == 0;
+    }
+    ~NoReadRight() {
+        if (asNobody_)
+            (void)!::seteuid(0);
+        for (const std::string& p : paths_)
+            ::chmod(p.c_str(), 0644);
+    }
+
+private:
+    std::vector<std::string> paths_;
+    bool asNobody_ = false;
+};
+
 } // namespace faults

@@ -13,6 +13,7 @@
 #include "workspace/ui/ManageProjectsForm.h"
 
 #include <gtest/gtest.h>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -249,6 +250,46 @@ TEST_F(WindowFaults, SubfolderDeletedWhileShownThenTheWholeProject) {
     EXPECT_TRUE(texts(form.FilesList).empty());
     EXPECT_TRUE(services.messages.empty());
     EXPECT_FALSE(fs::exists(project));
+}
+
+TEST_F(WindowFaults, UnreadableFilesAreReportedAndChangeNothing) {
+    const std::string registry = dir.file("Groups.ini");
+    writeBytes(registry, "[Books]\r\nProjectCount=0\r\n\r\n");
+    const std::string prj = dir.file("letter.prj");
+    writeBytes(prj, "[Project]\r\nHeadline=stored\r\n");
+    std::string registryError, projectError;
+    {
+        faults::NoReadRight hidden({registry, prj});
+        // The workspace window opens without groups; creating one is listed,
+        // then stops at the registry.
+        TManageProjectsForm manage(nullptr);
+        EXPECT_EQ(manage.ProjectGroupList->count(), 0);
+        services.inputs = {std::string("Music")};
+        manage.btnCreateGroup->click();
+        EXPECT_EQ(manage.ProjectGroupList->count(), 1);
+        EXPECT_FALSE(fs::exists(dir.file("Groups/Music")));
+
+        // The wizard opens without groups; loading and saving the project stop
+        // before any field or file changes.
+        TCreateSaleslettersForm wizard;
+        wizard.show();
+        EXPECT_EQ(wizard.ProjectGroups->count(), 0);
+        wizard.SetFieldText("Headline", "typed");
+        services.answers = {Answer::Yes};
+        services.openFileAnswers.push_back({prj});
+        wizard.OpenProject1Click();
+        services.saveFileAnswers.push_back(prj);
+        wizard.SaveProjectAs1Click();
+        EXPECT_EQ(wizard.FieldText("Headline"), "typed");
+        EXPECT_TRUE(wizard.Untitled());
+        EXPECT_EQ(wizard.CurrentFile(), "");
+    }
+    const std::string cannotOpen = "Cannot open file \"" + registry + "\". Permission denied";
+    const std::string cannotOpenProject = "Cannot open file \"" + prj + "\". Permission denied";
+    EXPECT_EQ(services.errors, (std::vector<std::string>{cannotOpen, cannotOpen, cannotOpen,
+                                                         cannotOpenProject, cannotOpenProject}));
+    EXPECT_EQ(readBytes(registry), "[Books]\r\nProjectCount=0\r\n\r\n");
+    EXPECT_EQ(readBytes(prj), "[Project]\r\nHeadline=stored\r\n");
 }
 
 } // namespace
