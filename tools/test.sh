@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: the window-free tests
-# under AddressSanitizer and UndefinedBehaviorSanitizer (build-asan), then the
-# whole suite, window tests offscreen and real-window tests under Xvfb (build).
+# under AddressSanitizer and UndefinedBehaviorSanitizer with a few seconds of
+# each fuzz target (build-asan, clang), then the whole suite, window tests
+# offscreen and real-window tests under Xvfb (build).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/deps.sh
 export QTWEBENGINE_DISABLE_SANDBOX=1
-tools/build.sh build-asan -DQM_GUI=OFF -DQM_SANITIZE=ON
+# A build-asan configured with another compiler is started afresh.
+grep -qs '^CMAKE_CXX_COMPILER:.*clang++' build-asan/CMakeCache.txt || rm -rf build-asan
+tools/build.sh build-asan -DQM_GUI=OFF -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+    -DQM_FUZZ=ON
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir build-asan --output-on-failure -j"$(nproc)"
 tools/build.sh build
