@@ -4,6 +4,8 @@
 
 #include "platform/Services.h"
 
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -57,14 +59,17 @@ inline QuietServices& quietServices() {
 
 // A private folder for the files a target writes, on a memory file system
 // when there is one (the crash-safe writes flush to disk, which would make
-// every run wait for the disk), removed when the process ends normally.
+// every run wait for the disk), removed when the process ends normally. The
+// folders of earlier processes that ended abnormally (a crash stops the
+// process at once) are removed when the next one starts.
 class ScratchFolder {
 public:
     ScratchFolder() {
         std::string base = "/dev/shm";
         if (::access(base.c_str(), W_OK) != 0)
             base = std::filesystem::temp_directory_path().string();
-        std::string tmpl = base + "/qmfuzz-XXXXXX";
+        removeAbandoned(base);
+        std::string tmpl = base + "/qmfuzz-" + std::to_string(::getpid()) + "-XXXXXX";
         if (!::mkdtemp(tmpl.data())) {
             std::perror("mkdtemp");
             std::abort();
@@ -82,6 +87,19 @@ public:
     std::string file(std::string_view name) const { return path_ + "/" + std::string(name); }
 
 private:
+    // qmfuzz-<process id>-XXXXXX folders of processes that no longer run.
+    static void removeAbandoned(const std::string& base) {
+        std::error_code ec;
+        for (const auto& entry : std::filesystem::directory_iterator(base, ec)) {
+            const std::string name = entry.path().filename().string();
+            if (name.rfind("qmfuzz-", 0) != 0)
+                continue;
+            const long pid = std::strtol(name.c_str() + 7, nullptr, 10);
+            if (pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH)
+                std::filesystem::remove_all(entry.path(), ec);
+        }
+    }
+
     std::string path_;
 };
 
