@@ -100,6 +100,8 @@ public:
             (void)!::seteuid(0);
         ::chmod(folder_.c_str(), 0755);
     }
+    // Whether permission bits bind now (not as root unless the account could be dropped).
+    bool binds() const { return asNobody_ || ::geteuid() != 0; }
 
 private:
     std::string folder_;
@@ -122,6 +124,7 @@ public:
         for (const std::string& p : paths_)
             ::chmod(p.c_str(), 0644);
     }
+    bool binds() const { return asNobody_ || ::geteuid() != 0; }
 
 private:
     std::vector<std::string> paths_;

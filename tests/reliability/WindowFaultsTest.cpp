@@ -57,7 +57,10 @@ protected:
         ::chmod(dir.path().c_str(), 0755); // readable for the ordinary user too
         platform::setProgramPathForTesting(dir.file("quillmere"));
     }
-    void TearDown() override { platform::setProgramPathForTesting(""); }
+    void TearDown() override {
+        platform::setWriteFaultForTesting(-1);
+        platform::setProgramPathForTesting("");
+    }
 
     std::string registry() const { return readBytes(dir.file("Groups.ini")); }
 
@@ -168,6 +171,8 @@ TEST_F(WindowFaults, ProgramFolderWithoutWriteRightStopsPreviewAndFinishWithTheF
     form.SetFieldText("PT", "Title");
     {
         faults::NoWriteRight locked(dir.path());
+        if (!locked.binds())
+            GTEST_SKIP() << "permissions do not bind here";
         form.btnPreview->click();
         services.saveFileAnswers.push_back(pages + "/page");
         form.btnFinish->click();
@@ -260,6 +265,8 @@ TEST_F(WindowFaults, UnreadableFilesAreReportedAndChangeNothing) {
     std::string registryError, projectError;
     {
         faults::NoReadRight hidden({registry, prj});
+        if (!hidden.binds())
+            GTEST_SKIP() << "permissions do not bind here";
         // The workspace window opens without groups; creating one is listed,
         // then stops at the registry.
         TManageProjectsForm manage(nullptr);
@@ -290,6 +297,32 @@ TEST_F(WindowFaults, UnreadableFilesAreReportedAndChangeNothing) {
                                                          cannotOpenProject, cannotOpenProject}));
     EXPECT_EQ(readBytes(registry), "[Books]\r\nProjectCount=0\r\n\r\n");
     EXPECT_EQ(readBytes(prj), "[Project]\r\nHeadline=stored\r\n");
+}
+
+TEST_F(WindowFaults, DiskFullOnPreviewAndFinishKeepsTheOldPagesAndOpensNothing) {
+    writeBytes(dir.file("quillmere"),
+               faults::standInExecutable({{"TEMPLATE1.HTML", "<title>{@pagetitle@}</title>\r\n"}}));
+    writeBytes(dir.file("Temp.html"), "the last preview");
+    writeBytes(dir.file("page.html"), "the last page");
+    TCreateSaleslettersForm form;
+    form.show();
+    form.SetFieldText("PT", std::string(10000, 'x'));
+    platform::setWriteFaultForTesting(4096); // the disk fills 4 kB into a page
+    form.btnPreview->click();
+    services.saveFileAnswers.push_back(dir.file("page.html"));
+    form.btnFinish->click();
+    platform::setWriteFaultForTesting(-1);
+
+    ASSERT_EQ(services.errors.size(), 2u);
+    EXPECT_EQ(services.errors[0],
+              "Cannot create file \"" + dir.file("Temp.html") + "\". No space left on device");
+    EXPECT_EQ(services.errors[1],
+              "Cannot create file \"" + dir.file("page.html") + "\". No space left on device");
+    EXPECT_TRUE(services.openedDocuments.empty());
+    EXPECT_EQ(readBytes(dir.file("Temp.html")), "the last preview");
+    EXPECT_EQ(readBytes(dir.file("page.html")), "the last page");
+    EXPECT_EQ(faults::entries(dir.path()),
+              (std::vector<std::string>{"Temp.html", "page.html", "quillmere"}));
 }
 
 } // namespace
