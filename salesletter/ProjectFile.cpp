@@ -12,6 +12,16 @@ namespace {
 // Longest line the INI engine stores; a longer one loses its tail.
 constexpr std::size_t kMaxLine = 255;
 
+// The INI engine stops reading a file at a Ctrl-Z, so one stored in a value
+// would lose every later line of the file when it is next loaded: each
+// becomes a blank.
+constexpr char kCtrlZ = 26;
+
+std::string blankCtrlZ(std::string text) {
+    std::replace(text.begin(), text.end(), kCtrlZ, ' ');
+    return text;
+}
+
 // A one-line value must not carry a line break into the file: each CR or LF
 // becomes a blank.
 std::string flattenLine(std::string text) {
@@ -22,8 +32,8 @@ std::string flattenLine(std::string text) {
 
 std::string storedText(const FieldInfo& f, const std::string& value) {
     if (f.kind == FieldKind::Text)
-        return EncodeLineBreaks(NormalizeLineBreaks(value));
-    return flattenLine(value);
+        return blankCtrlZ(EncodeLineBreaks(NormalizeLineBreaks(value)));
+    return blankCtrlZ(flattenLine(value));
 }
 
 // The INI engine keeps at most 255 characters of a file name; a longer path

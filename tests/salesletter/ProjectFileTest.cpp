@@ -225,6 +225,25 @@ TEST_F(ProjectFile, LoneLineBreaksCannotAddLinesToTheFile) {
     EXPECT_EQ(in["FD1"], "one\r\ntwo\r\nthree");
 }
 
+// Found by fuzzing: a Ctrl-Z in a value ended the file for the INI engine's
+// reader, so every later key of the project came back empty.
+TEST_F(ProjectFile, CtrlZInAValueBecomesABlankAndLosesNothingAfterIt) {
+    TSalesLetter out;
+    out["FN"] = "a\x1a"
+                "b";
+    out["WD"] = "one\r\n\x1a"
+                "two";
+    out["AffiliateID"] = "last";
+    EXPECT_TRUE(SaveProject(out, path).empty());
+    EXPECT_EQ(readBytes(path).find('\x1a'), std::string::npos);
+    TSalesLetter in;
+    LoadProject(in, path);
+    EXPECT_EQ(in["FN"], "a b");
+    EXPECT_EQ(in["WD"], "one\r\n two");
+    EXPECT_EQ(in["AffiliateID"], "last");
+    EXPECT_EQ(in["WL"], "English");
+}
+
 TEST_F(ProjectFile, LongValuesAreCutAndReported) {
     TSalesLetter out;
     out["Headline"] = std::string(300, 'h');
