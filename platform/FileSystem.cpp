@@ -233,6 +233,36 @@ int rewriteInPlace(const std::string& path, std::string_view data) {
 } // namespace
 #endif
 
+namespace {
+
+// Removes the scratch files of `target` ("<name>.~<digits>.tmp") that saves
+// killed in mid-write left behind. Only those untouched for an hour go: a
+// save in progress keeps its scratch file fresh.
+void removeLeftoverScratchFiles(const std::string& target) {
+    std::error_code ec;
+    const fs::path t(target);
+    const std::string head = t.filename().string() + ".~";
+    const auto cutoff = fs::file_time_type::clock::now() - std::chrono::hours(1);
+    fs::path folder = t.parent_path();
+    if (folder.empty())
+        folder = ".";
+    for (auto it = fs::directory_iterator(folder, ec); !ec && it != fs::directory_iterator();
+         it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.size() <= head.size() + 4 || name.compare(0, head.size(), head) != 0 ||
+            name.compare(name.size() - 4, 4, ".tmp") != 0)
+            continue;
+        const std::string number = name.substr(head.size(), name.size() - head.size() - 4);
+        if (!std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; }))
+            continue;
+        std::error_code fileEc;
+        if (it->is_regular_file(fileEc) && it->last_write_time(fileEc) < cutoff && !fileEc)
+            fs::remove(it->path(), fileEc);
+    }
+}
+
+} // namespace
+
 int writeFileAtomic(const std::string& path, std::string_view data) {
     std::error_code ec;
     // Write through a symbolic link to the file it names, keeping the link.
@@ -269,6 +299,7 @@ int writeFileAtomic(const std::string& path, std::string_view data) {
         fs::remove(scratch, ec);
         return EACCES;
     }
+    removeLeftoverScratchFiles(target);
     return 0;
 #else
     mode_t mode = 0;
@@ -312,6 +343,7 @@ int writeFileAtomic(const std::string& path, std::string_view data) {
         ::fsync(dfd);
         ::close(dfd);
     }
+    removeLeftoverScratchFiles(target);
     return 0;
 #endif
 }

@@ -76,6 +76,9 @@ std::string readFile(const std::string& path);
 // An existing file that may be written in a folder that takes no new files is
 // rewritten in place instead (the old bytes are put back when the new ones do
 // not fit); only there can a crash in mid-write leave a mixed file.
+//
+// A save that is killed leaves its scratch file ("<name>.~<digits>.tmp"); the
+// next successful save of the same file removes those untouched for an hour.
 int writeFileAtomic(const std::string& path, std::string_view data);
 
 // Like writeFileAtomic, but throws IoError("Cannot create file \"<path>\". <reason>").

@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <csignal>
 #include <functional>
 #include <random>
@@ -133,6 +134,39 @@ TEST_F(KilledWhileSaving, ALeftoverScratchFileDoesNotStopTheNextSave) {
     EXPECT_EQ(platform::writeFileAtomic(path, "[Project]\r\nFN=new\r\n"), 0);
     EXPECT_EQ(readBytes(path), "[Project]\r\nFN=new\r\n");
     expectOnly({"Letter.prj"}, {"Letter.prj"});
+}
+
+// Scratch files of killed saves are removed by a later save of the same file
+// once they are an hour old; fresh ones may belong to a save in progress, and
+// files of other names are never touched.
+TEST_F(KilledWhileSaving, OldLeftoverScratchFilesAreRemovedByTheNextSave) {
+    const std::string path = dir.file("Letter.prj");
+    ASSERT_EQ(platform::writeFileAtomic(path, "old"), 0);
+    ASSERT_TRUE(faults::runKilledAtByte(1, [&] { platform::saveFileAtomic(path, "new"); }).killed);
+    std::vector<std::string> leftovers = faults::entries(dir.path(), {"Letter.prj"});
+    ASSERT_EQ(leftovers.size(), 1u);
+    const std::string stale = dir.file(leftovers[0]);
+    std::filesystem::last_write_time(stale, std::filesystem::file_time_type::clock::now() -
+                                                std::chrono::hours(2));
+    ASSERT_TRUE(faults::runKilledAtByte(1, [&] { platform::saveFileAtomic(path, "new"); }).killed);
+    const std::vector<std::string> others{"Letter.prj.~12x.tmp", "Other.prj.~123.tmp",
+                                          "Letter.prj.~.tmp", "Letter.prj.~123.tmpx"};
+    for (const std::string& name : others) {
+        writeBytes(dir.file(name), "not ours");
+        std::filesystem::last_write_time(
+            dir.file(name), std::filesystem::file_time_type::clock::now() - std::chrono::hours(2));
+    }
+
+    ASSERT_EQ(platform::writeFileAtomic(path, "newer"), 0);
+    EXPECT_EQ(readBytes(path), "newer");
+    EXPECT_FALSE(std::filesystem::exists(stale));
+    std::vector<std::string> expected = others;
+    expected.push_back("Letter.prj");
+    std::sort(expected.begin(), expected.end());
+    std::vector<std::string> now = faults::entries(dir.path());
+    ASSERT_EQ(now.size(), expected.size() + 1); // the fresh leftover stays
+    for (const std::string& name : expected)
+        EXPECT_NE(std::find(now.begin(), now.end(), name), now.end()) << name;
 }
 
 TEST_F(KilledWhileSaving, RegistryIsTheOldOrTheNewOne) {
