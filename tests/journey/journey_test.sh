@@ -102,6 +102,14 @@ fail() {
         echo "  $(xdotool getwindowname "$w" 2>/dev/null) ($(xdotool getwindowgeometry "$w" |
             sed -n 's/.*Geometry: //p'))" >&2
     done
+    if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then
+        echo "the program is still running" >&2
+    elif [ -n "$pid" ]; then
+        ended=0
+        wait "$pid" || ended=$?
+        pid=
+        echo "the program has ended with status $ended" >&2
+    fi
     echo "program output (last lines):" >&2
     tail -n 20 "$log" >&2 2>/dev/null || true
     exit 1
