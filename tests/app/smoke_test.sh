@@ -13,7 +13,8 @@
 set -eu
 
 if [ -z "${QM_SMOKE_INNER:-}" ]; then
-    QM_SMOKE_INNER=1 exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+    # -noreset: a server reset after the program's exit would refuse the next start.
+    QM_SMOKE_INNER=1 exec xvfb-run -a -s "-screen 0 1024x768x24 -noreset" "$0" "$@"
 fi
 
 program=$1

@@ -26,13 +26,16 @@ set -eu
 if [ -z "${QM_JOURNEY_INNER:-}" ]; then
     # xvfb-run -a can pick the display number another xvfb-run is just taking;
     # start from a number of our own and try again when the server did not start.
+    # -noreset: the server otherwise resets whenever its last client leaves, and
+    # a program started during that reset cannot connect (seen under load when
+    # the program is started a second time).
     started=$(mktemp)
     try=0
     while :; do
         rm -f "$started"
         rc=0
         QM_JOURNEY_INNER=1 QM_JOURNEY_STARTED=$started \
-            xvfb-run -a -n $((200 + ($$ + try * 37) % 400)) -s "-screen 0 1024x768x24" \
+            xvfb-run -a -n $((200 + ($$ + try * 37) % 400)) -s "-screen 0 1024x768x24 -noreset" \
             sh "$0" "$@" || rc=$?
         if [ -e "$started" ] || [ $try -ge 4 ]; then
             rm -f "$started"
