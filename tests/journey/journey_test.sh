@@ -16,7 +16,8 @@
 # home and temporary folders and a stand-in for the desktop's "open" command
 # that notes what the program asked to open. Every wait polls, with a
 # deadline. On failure the step, a screenshot and the program's output are
-# reported.
+# reported. The click positions are those of the windows' layouts with the
+# tree's fonts (fonts-dejavu-core) at the sizes the windows are fixed to.
 #
 #   journey_test.sh <program> <brand file> <plugin folder> [artifact folder]
 #
@@ -47,6 +48,10 @@ if [ -z "${QM_JOURNEY_INNER:-}" ]; then
     done
 fi
 : >"$QM_JOURNEY_STARTED"
+
+for tool in xdotool import; do
+    command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed (tools/packages.txt)" >&2; exit 1; }
+done
 
 program=$1
 brand=$2
