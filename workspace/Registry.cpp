@@ -135,6 +135,13 @@ std::optional<std::string> NameRefusal(const std::string& name) {
         return std::string("The name \"" + name +
                            "\" cannot be used: names are used as folder names, so a name may "
                            "not be \".\" or \"..\" and may not contain \"/\" or \"\\\".");
+    // A line break would add a line of its own to the registry, and the
+    // registry stops reading at Ctrl-Z; no control character makes a usable
+    // folder name either.
+    for (unsigned char c : name)
+        if (c < 32)
+            return std::string("The name cannot be used: it may not contain control characters "
+                               "such as line breaks or tabs.");
     if (name.size() > kMaxNameLength)
         return std::string("The name is too long: a name may hold at most " +
                            std::to_string(kMaxNameLength) + " characters.");

@@ -116,7 +116,9 @@ TEST(NameRules, BlankDuplicateAndRefusedNames) {
     EXPECT_FALSE(workspace::ContainsNameAZ(accented, "\xE9T\xC9"));
     EXPECT_TRUE(workspace::ContainsSectionName(accented, "\xE9T\xC9"));
 
-    for (const char* bad : {".", "..", "a/b", "a\\b", "/", "\\"})
+    // Control characters would break the registry's lines (CR, LF) or end
+    // its reading (Ctrl-Z).
+    for (const char* bad : {".", "..", "a/b", "a\\b", "/", "\\", "a\nb", "a\rb", "a\x1A", "a\tb"})
         EXPECT_TRUE(workspace::NameRefusal(bad).has_value()) << bad;
     for (const char* good : {"...", ".hidden", " Books", "a..b", "<no name>"})
         EXPECT_FALSE(workspace::NameRefusal(good).has_value()) << good;
