@@ -2,6 +2,7 @@
 // every compile, the scratch file, the target, and the errors. The program
 // path points at a stand-in executable whose appended documents each test
 // chooses.
+#include "archive/ArchiveFormat.h"
 #include "platform/FileSystem.h"
 #include "salesletter/Compiler.h"
 #include "salesletter/SalesLetter.h"
@@ -22,10 +23,8 @@ namespace {
 std::string fakeExecutable(const std::map<std::string, std::string>& documents) {
     std::string image = "\x7f"
                         "ELF stand-in program bytes\n";
-    for (const auto& [name, body] : documents) {
-        image += std::string("SO!") + "#" + name + '\xB6' + body;
-        image += std::string("EO!") + "#" + name;
-    }
+    for (const auto& [name, body] : documents)
+        image += archiveformat::MakeRecord(name, body);
     return image;
 }
 

@@ -3,6 +3,7 @@
 // system kills at an exact byte of a write.
 #pragma once
 
+#include "archive/ArchiveFormat.h"
 #include "support/TempDir.h"
 
 #include <algorithm>
@@ -37,10 +38,8 @@ inline std::vector<std::string> entries(const std::string& folder,
 inline std::string standInExecutable(const std::map<std::string, std::string>& documents) {
     std::string image = "\x7f"
                         "ELF stand-in program bytes\n";
-    for (const auto& [name, body] : documents) {
-        image += std::string("SO!") + "#" + name + '\xB6' + body;
-        image += std::string("EO!") + "#" + name;
-    }
+    for (const auto& [name, body] : documents)
+        image += archiveformat::MakeRecord(name, body);
     return image;
 }
 
