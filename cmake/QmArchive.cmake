@@ -2,13 +2,11 @@
 #
 # After `target` is linked, appends documents to its executable as the archive
 # the program reads its templates and its date chart from. Without DOCUMENTS
-# these are the files of resources/ below, in this order, as far as they exist:
-# TEMPLATE1.HTML, TEMPLATE2.HTML, TEMPLATE3.HTML, chart.html. Each is stored
-# under its file name.
+# these are the files of resources/ below, in this order: TEMPLATE1.HTML,
+# TEMPLATE2.HTML, TEMPLATE3.HTML, chart.html. Each is stored under its file
+# name.
 #
-# A document that appears later is picked up by the next build (the list is
-# globbed again at build time), and a changed document relinks the target, so
-# the archive is written afresh. The appender replaces an archive already at
+# A changed document relinks the target, so the archive is written afresh. The appender replaces an archive already at
 # the end of the file, so it never appends twice.
 set(QM_ARCHIVE_DOCUMENT_NAMES TEMPLATE1.HTML TEMPLATE2.HTML TEMPLATE3.HTML chart.html)
 set(QM_ARCHIVE_RESOURCE_DIR ${CMAKE_CURRENT_LIST_DIR}/../resources)
@@ -18,11 +16,8 @@ function(qm_append_documents target)
     if(A_DOCUMENTS)
         set(documents ${A_DOCUMENTS})
     else()
-        set(documents)
-        foreach(name ${QM_ARCHIVE_DOCUMENT_NAMES})
-            file(GLOB found CONFIGURE_DEPENDS "${QM_ARCHIVE_RESOURCE_DIR}/${name}")
-            list(APPEND documents ${found})
-        endforeach()
+        list(TRANSFORM QM_ARCHIVE_DOCUMENT_NAMES PREPEND ${QM_ARCHIVE_RESOURCE_DIR}/
+             OUTPUT_VARIABLE documents)
         # The archive tests check every program that carries the shipped documents.
         set_property(GLOBAL APPEND PROPERTY QM_ARCHIVE_PROGRAMS ${target})
     endif()
