@@ -141,6 +141,42 @@ TEST_F(ManageProjectsTest, AddProjectNeedsAGroupAndRefusesDuplicates) {
     EXPECT_EQ(scripted.messages[1].icon, Icon::Warning); // ".."
 }
 
+// A damaged count neither stalls the window nor fills the memory: the list
+// stops at the ceiling, a negative count lists nothing, and adding to or
+// deleting from such a group stays quick.
+TEST_F(ManageProjectsTest, DamagedProjectCountsAreBounded) {
+    writeBytes(program + "/Groups.ini",
+               "[Huge]\r\nProjectCount=2147483647\r\nProject0=Alice\r\n\r\n"
+               "[Neg]\r\nProjectCount=-5\r\nProject0=Bob\r\n\r\n");
+    fs::create_directories(program + "/Groups/Huge/Alice");
+    TManageProjectsForm form(mainForm.get());
+    select(form.ProjectGroupList, 0);
+    ASSERT_EQ(form.ProjectList->count(), 100000);
+    EXPECT_EQ(form.ProjectList->item(0)->text(), "Alice");
+    EXPECT_EQ(form.ProjectList->item(99999)->text(), "<no name>");
+
+    scripted.inputs = {std::string("Carol")};
+    form.btnAddProjectClick(); // the group holds all it can
+    EXPECT_EQ(form.ProjectList->count(), 100000);
+    EXPECT_FALSE(fs::exists(program + "/Groups/Huge/Carol"));
+    ASSERT_EQ(scripted.messages.size(), 1u);
+    EXPECT_NE(scripted.messages[0].text.find("100000"), std::string::npos);
+
+    select(form.ProjectList, 0);
+    scripted.answers = {Answer::Yes};
+    form.btnDeleteProjectClick();
+    EXPECT_EQ(form.ProjectList->count(), 99999);
+    EXPECT_EQ(registry().rfind("[Huge]\r\nProjectCount=99999\r\nProject0=<no name>\r\n", 0), 0u);
+
+    select(form.ProjectGroupList, 1);
+    EXPECT_EQ(form.ProjectList->count(), 0);
+    scripted.inputs = {std::string("Dan")};
+    form.btnAddProjectClick();
+    EXPECT_EQ(texts(form.ProjectList), std::vector<std::string>{"Dan"});
+    EXPECT_NE(registry().find("[Neg]\r\nProjectCount=1\r\nProject0=Dan\r\n"), std::string::npos);
+    EXPECT_TRUE(scripted.errors.empty());
+}
+
 TEST_F(ManageProjectsTest, DeleteTheMiddleProject) {
     writeBytes(program + "/Groups.ini",
                "[G]\r\nProjectCount=3\r\nProject0=A\r\nProject1=B\r\nProject2=C\r\n\r\n"
