@@ -4,9 +4,6 @@
 #include <cstdint>
 #include <string>
 
-// The affiliate network's site, as the sign-up links open it (bare host name).
-inline constexpr const char* kAffiliateSite = "www.tarrowby.com";
-
 // A colour in the layout the colour dialog returns (red in the lowest byte,
 // then green, then blue) as six upper-case hexadecimal digits, red first.
 std::string ColorToHex(std::uint32_t color);

@@ -6,12 +6,14 @@
 
 namespace workspace {
 
-// The network's site, ending with "/".
-inline constexpr const char* kAffiliateSite = "http://www.tarrowby.com/";
+// The network's host name. The wizard's sign-up links open it bare; the
+// Manage Projects pages are web addresses on it.
+inline constexpr const char* kAffiliateHost = "www.tarrowby.com";
 
-// The site address, the brand, then "/" and the page: "hollowmark" or "fernwick".
+// "http://", the host, "/", the brand, then "/" and the page: "hollowmark" or
+// "fernwick".
 inline std::string AffiliatePageAddress(const std::string& brand, const std::string& page) {
-    return std::string(kAffiliateSite) + brand + "/" + page;
+    return std::string("http://") + kAffiliateHost + "/" + brand + "/" + page;
 }
 
 } // namespace workspace

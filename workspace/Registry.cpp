@@ -5,6 +5,8 @@
 #include "platform/FileSystem.h"
 #include "platform/ShellFileOps.h"
 
+#include <stdexcept>
+
 namespace workspace {
 namespace {
 
@@ -12,6 +14,13 @@ const char* const kProjectCount = "ProjectCount";
 
 std::string projectKey(std::size_t index) {
     return "Project" + std::to_string(index);
+}
+
+// ProjectCount as every operation reads it: 0 when missing, not a number or
+// negative, and never more than kMaxProjects.
+std::int32_t readProjectCount(TBigIniFile& ini, const std::string& group) {
+    const std::int32_t count = ini.ReadInteger(group, kProjectCount, 0);
+    return count < 0 ? 0 : count > kMaxProjects ? kMaxProjects : count;
 }
 
 } // namespace
@@ -41,8 +50,9 @@ std::vector<std::string> ListGroups() {
 
 std::vector<std::string> ListProjects(const std::string& group) {
     TBigIniFile ini(RegistryFileName());
-    const std::int32_t count = ini.ReadInteger(group, kProjectCount, 0);
+    const std::int32_t count = readProjectCount(ini, group);
     std::vector<std::string> projects;
+    projects.reserve(static_cast<std::size_t>(count));
     for (std::int32_t i = 0; i < count; ++i)
         projects.push_back(ini.ReadString(group, projectKey(i), kNoName));
     return projects;
@@ -55,9 +65,10 @@ void CreateGroup(const std::string& group) {
 
 void AddProject(const std::string& group, const std::string& project) {
     TBigIniFile ini(RegistryFileName());
-    std::int32_t count = ini.ReadInteger(group, kProjectCount, 0);
-    if (count < 0)
-        count = 0; // a damaged count lists nothing; start the list afresh
+    // A damaged negative count lists nothing; the list starts afresh.
+    const std::int32_t count = readProjectCount(ini, group);
+    if (count >= kMaxProjects)
+        throw std::runtime_error(GroupFullText(group));
     ini.WriteInteger(group, kProjectCount, count + 1);
     ini.WriteString(group, projectKey(static_cast<std::size_t>(count)), project);
 }
@@ -69,7 +80,7 @@ void DeleteGroup(const std::string& group) {
 
 void RewriteProjects(const std::string& group, const std::vector<std::string>& projects) {
     TBigIniFile ini(RegistryFileName());
-    const std::int32_t former = ini.ReadInteger(group, kProjectCount, 0);
+    const std::int32_t former = readProjectCount(ini, group);
     ini.WriteInteger(group, kProjectCount, static_cast<std::int32_t>(projects.size()));
     for (std::size_t i = 0; i < projects.size(); ++i)
         ini.WriteString(group, projectKey(i), projects[i]);
@@ -77,6 +88,11 @@ void RewriteProjects(const std::string& group, const std::vector<std::string>& p
     // list used so the file holds no stale names.
     for (std::int32_t i = static_cast<std::int32_t>(projects.size()); i < former; ++i)
         ini.DeleteKey(group, projectKey(static_cast<std::size_t>(i)));
+}
+
+std::string GroupFullText(const std::string& group) {
+    return "The project group \"" + group + "\" already holds " + std::to_string(kMaxProjects) +
+           " projects, the most a group can hold.";
 }
 
 bool CreateGroupFolder(const std::string& group) {

@@ -8,6 +8,7 @@
 // window of its own except the shell's error report of a folder deletion.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -29,13 +30,20 @@ std::string ProjectFolder(const std::string& group, const std::string& project);
 
 // Group names in file order.
 std::vector<std::string> ListGroups();
-// The group's project names in order: ProjectCount of them (0 when missing or
-// not a number), kNoName for each missing key.
+// The most projects a group lists. A count beyond it (a damaged registry)
+// is read as this many, so no window builds or rewrites billions of names.
+inline constexpr std::int32_t kMaxProjects = 100000;
+
+// The group's project names in order: ProjectCount of them (0 when missing,
+// not a number or negative; at most kMaxProjects), kNoName for each missing key.
 std::vector<std::string> ListProjects(const std::string& group);
 // Appends the group's section with ProjectCount = 0.
 void CreateGroup(const std::string& group);
 // Appends a project to the group: ProjectCount + 1 and the next Project key.
+// A group that already lists kMaxProjects takes no more (std::runtime_error).
 void AddProject(const std::string& group, const std::string& project);
+// Why a group that lists kMaxProjects takes no more.
+std::string GroupFullText(const std::string& group);
 // Erases the group's section.
 void DeleteGroup(const std::string& group);
 // Writes ProjectCount and Project0... from `projects` in order; the keys of a

@@ -7,7 +7,8 @@
 #include "platform/gui/Text.h"
 #include "platform/Services.h"
 #include "salesletter/FieldHelpers.h"
-#include "salesletter/GroupsFile.h"
+#include "workspace/Affiliate.h"
+#include "workspace/Registry.h"
 
 #include <exception>
 #include <QComboBox>
@@ -112,11 +113,11 @@ void TCreateSaleslettersForm::TW1Exit(QLineEdit* field) {
 }
 
 void TCreateSaleslettersForm::Label113Click() {
-    platform::services().openDocument(kAffiliateSite);
+    platform::services().openDocument(workspace::kAffiliateHost);
 }
 
 void TCreateSaleslettersForm::Label114Click() {
-    platform::services().openDocument(kAffiliateSite);
+    platform::services().openDocument(workspace::kAffiliateHost);
 }
 
 bool TCreateSaleslettersForm::eventFilter(QObject* watched, QEvent* event) {
@@ -144,7 +145,7 @@ bool TCreateSaleslettersForm::eventFilter(QObject* watched, QEvent* event) {
 // ---- welcome page ----
 
 void TCreateSaleslettersForm::FillProjectGroups() {
-    std::vector<std::string> groups = ReadProjectGroups();
+    std::vector<std::string> groups = workspace::ListGroups();
     QSignalBlocker block(ProjectGroups);
     ProjectGroups->clear();
     for (const std::string& g : groups)
@@ -158,7 +159,8 @@ void TCreateSaleslettersForm::FillProjects(int index) {
         Projects->clear();
         return;
     }
-    std::vector<std::string> projects = ReadGroupProjects(fromQ(ProjectGroups->itemText(index)));
+    std::vector<std::string> projects =
+        workspace::ListProjects(fromQ(ProjectGroups->itemText(index)));
     QSignalBlocker block(Projects);
     Projects->clear();
     for (const std::string& p : projects)
@@ -177,8 +179,8 @@ void TCreateSaleslettersForm::ProjectGroupsChange() {
 void TCreateSaleslettersForm::ProjectsChange() {
     if (ProjectGroups->currentIndex() < 0 || Projects->currentIndex() < 0)
         return;
-    pnameInitialFolder_ =
-        ProjectFolderPath(fromQ(ProjectGroups->currentText()), fromQ(Projects->currentText()));
+    pnameInitialFolder_ = workspace::ProjectFolder(fromQ(ProjectGroups->currentText()),
+                                                   fromQ(Projects->currentText()));
 }
 
 void TCreateSaleslettersForm::chkNewClick() {

@@ -1,9 +1,4 @@
 #include "salesletter/FieldHelpers.h"
-#include "salesletter/GroupsFile.h"
-#include "support/TempDir.h"
-
-#include "platform/FileSystem.h"
-#include "platform/ScriptedServices.h"
 
 #include <gtest/gtest.h>
 
@@ -41,29 +36,4 @@ TEST(FieldHelpers, NameFieldQuotingAndSavePaths) {
     EXPECT_EQ(WelcomeSavePath("letter", ""), "/letter");
     EXPECT_EQ(WelcomeSavePath("/tmp/x.prj", "/p/Groups/G/P"), "/tmp/x.prj");
     EXPECT_EQ(WelcomeSavePath("sub/x", "/p"), "sub/x");
-}
-
-class GroupsRegistry : public ::testing::Test {
-protected:
-    void SetUp() override { platform::setProgramPathForTesting(dir.path() + "/quillmere"); }
-    void TearDown() override { platform::setProgramPathForTesting(""); }
-    platform::ScriptedServices services;
-    platform::ScopedServices scoped{services};
-    testsupport::TempDir dir;
-};
-
-TEST_F(GroupsRegistry, ListsGroupsAndProjects) {
-    EXPECT_TRUE(ReadProjectGroups().empty()); // no Groups.ini yet
-    testsupport::writeBytes(dir.file("Groups.ini"),
-                            "[Books]\r\nProjectCount=3\r\nProject0=Alpha\r\nProject2=Gamma\r\n\r\n"
-                            "[Empty]\r\nProjectCount=0\r\n\r\n[Odd]\r\nProjectCount=two\r\n"
-                            "Project0=x\r\n\r\n[Neg]\r\nProjectCount=-1\r\n");
-    EXPECT_EQ(ReadProjectGroups(), (std::vector<std::string>{"Books", "Empty", "Odd", "Neg"}));
-    EXPECT_EQ(ReadGroupProjects("Books"),
-              (std::vector<std::string>{"Alpha", "<no name>", "Gamma"}));
-    EXPECT_TRUE(ReadGroupProjects("Empty").empty());
-    EXPECT_TRUE(ReadGroupProjects("Odd").empty());
-    EXPECT_TRUE(ReadGroupProjects("Neg").empty());
-    EXPECT_TRUE(ReadGroupProjects("Missing").empty());
-    EXPECT_EQ(ProjectFolderPath("Books", "Alpha"), dir.path() + "/Groups/Books/Alpha");
 }

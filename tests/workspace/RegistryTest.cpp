@@ -33,6 +33,23 @@ protected:
     platform::ScopedServices scope{scripted};
 };
 
+// The lists as the wizard's welcome page shows them.
+TEST_F(RegistryTest, ListsGroupsAndProjects) {
+    EXPECT_TRUE(workspace::ListGroups().empty()); // no Groups.ini yet
+    writeBytes(program + "/Groups.ini",
+               "[Books]\r\nProjectCount=3\r\nProject0=Alpha\r\nProject2=Gamma\r\n\r\n"
+               "[Empty]\r\nProjectCount=0\r\n\r\n[Odd]\r\nProjectCount=two\r\n"
+               "Project0=x\r\n\r\n[Neg]\r\nProjectCount=-1\r\n");
+    EXPECT_EQ(workspace::ListGroups(), (std::vector<std::string>{"Books", "Empty", "Odd", "Neg"}));
+    EXPECT_EQ(workspace::ListProjects("Books"),
+              (std::vector<std::string>{"Alpha", "<no name>", "Gamma"}));
+    EXPECT_TRUE(workspace::ListProjects("Empty").empty());
+    EXPECT_TRUE(workspace::ListProjects("Odd").empty());
+    EXPECT_TRUE(workspace::ListProjects("Neg").empty());
+    EXPECT_TRUE(workspace::ListProjects("Missing").empty());
+    EXPECT_EQ(workspace::ProjectFolder("Books", "Alpha"), program + "/Groups/Books/Alpha");
+}
+
 TEST_F(RegistryTest, PathsAreBuiltFromTheProgramFolder) {
     EXPECT_EQ(workspace::RegistryFileName(), program + "/Groups.ini");
     EXPECT_EQ(workspace::GroupsFolder(), program + "/Groups");

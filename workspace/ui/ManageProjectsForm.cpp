@@ -219,6 +219,8 @@ void TManageProjectsForm::btnAddProjectClick() {
     if (row < 0)
         return;
     const std::string group = groups_.at(row);
+    if (projects_.size() >= static_cast<std::size_t>(workspace::kMaxProjects))
+        return warn(workspace::GroupFullText(group), platform::Icon::Warning);
     const std::string name = platform::inputBox("Add Project", "Enter new project name:", "");
     if (workspace::IsBlankName(name))
         return;
