@@ -186,10 +186,12 @@ void QtServices::processEvents() {
     // Handing control to the event loop costs microseconds each time, so it
     // happens at most every 10 ms: the window keeps painting and answering
     // while a million-line loop is not slowed down by a million event passes.
+    // The user's clicks and keys wait until the loop has ended: delivered
+    // now, a second click could start a second write inside the first.
     static QElapsedTimer sinceLast;
     if (sinceLast.isValid() && sinceLast.elapsed() < 10)
         return;
-    QCoreApplication::processEvents();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     sinceLast.start();
 }
 
