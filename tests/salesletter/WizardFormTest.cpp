@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <memory>
+#include <stdexcept>
 #include <QApplication>
 #include <QComboBox>
 #include <QFocusEvent>
@@ -505,4 +506,46 @@ TEST_F(Wizard, PreviewAndFinishWriteThePageAndOpenIt) {
     ASSERT_EQ(services.openedDocuments.size(), 2u);
     EXPECT_EQ(services.openedDocuments[1], dir.file("page.html"));
     EXPECT_EQ(readBytes(dir.file("page.html")), readBytes(dir.file("Temp.html")));
+}
+
+namespace {
+
+// Desktop services whose dialogs cannot open.
+class BrokenDialogs : public platform::ScriptedServices {
+public:
+    std::optional<std::uint32_t> chooseColor(std::uint32_t) override {
+        throw std::runtime_error("The colour dialog could not be opened.");
+    }
+    std::vector<std::string> openFiles(const platform::FileDialogOptions&) override {
+        throw std::runtime_error("The file dialog could not be opened.");
+    }
+};
+
+} // namespace
+
+// An error in a handler is shown as the error report, ends only that
+// command, and leaves the window open and working.
+TEST(WizardErrors, AFailingHandlerIsReportedAndTheWindowStaysUsable) {
+    BrokenDialogs services;
+    platform::ScopedServices scoped{services};
+    testsupport::TempDir dir;
+    platform::setProgramPathForTesting(dir.path() + "/quillmere");
+    {
+        TCreateSaleslettersForm form;
+        form.show();
+        form.btnColors->click();
+        services.answers = {Answer::Yes};
+        form.OpenProject1->trigger();
+        form.btnHG->click();
+        EXPECT_EQ(services.errors,
+                  (std::vector<std::string>{"The colour dialog could not be opened.",
+                                            "The file dialog could not be opened.",
+                                            "The file dialog could not be opened."}));
+        EXPECT_TRUE(form.isVisible());
+        form.btnNext->click();
+        EXPECT_EQ(form.PageControl->ActivePageIndex(), 1);
+        services.answers = {Answer::Yes};
+        form.close();
+    }
+    platform::setProgramPathForTesting("");
 }
