@@ -1,8 +1,6 @@
 #include "Application.h"
 
-#include "platform/Services.h"
-
-#include <stdexcept>
+#include "platform/gui/Handlers.h"
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {}
 
@@ -16,11 +14,5 @@ bool TApplication::notify(QObject* receiver, QEvent* event) {
 }
 
 void TApplication::ShowException(std::exception_ptr error) {
-    try {
-        std::rethrow_exception(error);
-    } catch (const std::exception& e) {
-        platform::showError(e.what());
-    } catch (...) {
-        platform::showError("Unknown error");
-    }
+    platform::reportFailure(error);
 }

@@ -1,5 +1,6 @@
 #include "BrowserForm.h"
 
+#include "platform/gui/Handlers.h"
 #include "platform/gui/Text.h"
 #include "platform/Services.h"
 
@@ -38,17 +39,18 @@ TBrowserForm::TBrowserForm(QWidget* owner, const char* caption,
     layout->addWidget(PageControl);
     layout->addWidget(panel, 1);
 
-    connect(PageControl, &TabStrip::currentChanged, this, [this] { PageControlChange(); });
+    platform::connectGuarded(PageControl, &TabStrip::currentChanged, this,
+                             [this] { PageControlChange(); });
 
     // Keyboard switching between tabs, as in a tab control.
     auto step = [this](int by) {
         const int n = PageControl->count();
         PageControl->setCurrentIndex((PageControl->currentIndex() + by + n) % n);
     };
-    connect(new QShortcut(QKeySequence::NextChild, this), &QShortcut::activated, this,
-            [step] { step(1); });
-    connect(new QShortcut(QKeySequence::PreviousChild, this), &QShortcut::activated, this,
-            [step] { step(-1); });
+    platform::connectGuarded(new QShortcut(QKeySequence::NextChild, this), &QShortcut::activated,
+                             this, [step] { step(1); });
+    platform::connectGuarded(new QShortcut(QKeySequence::PreviousChild, this),
+                             &QShortcut::activated, this, [step] { step(-1); });
 
     resize(758, 584);
     QScreen* screen = owner ? owner->screen() : QGuiApplication::primaryScreen();

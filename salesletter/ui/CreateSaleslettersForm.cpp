@@ -2,6 +2,7 @@
 #include "PageControl.h"
 
 #include "platform/FileSystem.h"
+#include "platform/gui/Handlers.h"
 #include "platform/gui/Text.h"
 #include "platform/Services.h"
 #include "salesletter/Compiler.h"
@@ -18,6 +19,7 @@
 #include <QRadioButton>
 #include <QScreen>
 
+using platform::connectGuarded;
 using platform::fromQ;
 using platform::toQ;
 
@@ -31,16 +33,6 @@ const char kProjectFilter[] = "Projects (*.prj)|*.prj";
 bool askYesNo(const char* text, const char* caption) {
     return platform::messageBox(text, caption, platform::Icon::Question,
                                 platform::Buttons::YesNo) == platform::Answer::Yes;
-}
-
-// Runs a command; an error it raises becomes the standard error report and
-// ends only that command.
-template <typename F> void guarded(F&& command) {
-    try {
-        command();
-    } catch (const std::exception& e) {
-        platform::showError(e.what());
-    }
 }
 
 } // namespace
@@ -68,46 +60,53 @@ TCreateSaleslettersForm::TCreateSaleslettersForm(QWidget* owner) : QDialog(owner
 
     SetLetter(TSalesLetter());
 
-    connect(btnNext, &QPushButton::clicked, this, &TCreateSaleslettersForm::btnNextClick);
-    connect(btnPrev, &QPushButton::clicked, this, &TCreateSaleslettersForm::btnPrevClick);
-    connect(btnPreview, &QPushButton::clicked, this, &TCreateSaleslettersForm::btnPreviewClick);
-    connect(btnExit, &QPushButton::clicked, this, &TCreateSaleslettersForm::btnExitClick);
-    connect(btnFinish, &QPushButton::clicked, this, &TCreateSaleslettersForm::Compile1Click);
-    connect(PageControl, &TPageControl::changed, this, &TCreateSaleslettersForm::PageControlChange);
-    connect(btnColors, &QPushButton::clicked, this, &TCreateSaleslettersForm::btnColorsClick);
-    connect(btnTBC, &QPushButton::clicked, this, &TCreateSaleslettersForm::btnTBCClick);
-    connect(btnMBC, &QPushButton::clicked, this, &TCreateSaleslettersForm::btnMBCClick);
-    connect(btnOLBC, &QPushButton::clicked, this, &TCreateSaleslettersForm::btnOLBCClick);
-    connect(btnHG, &QPushButton::clicked, this, &TCreateSaleslettersForm::btnHGClick);
-    connect(btnEC, &QPushButton::clicked, this, &TCreateSaleslettersForm::btnECClick);
+    connectGuarded(btnNext, &QPushButton::clicked, this, &TCreateSaleslettersForm::btnNextClick);
+    connectGuarded(btnPrev, &QPushButton::clicked, this, &TCreateSaleslettersForm::btnPrevClick);
+    connectGuarded(btnPreview, &QPushButton::clicked, this,
+                   &TCreateSaleslettersForm::btnPreviewClick);
+    connectGuarded(btnExit, &QPushButton::clicked, this, &TCreateSaleslettersForm::btnExitClick);
+    connectGuarded(btnFinish, &QPushButton::clicked, this, &TCreateSaleslettersForm::Compile1Click);
+    connectGuarded(PageControl, &TPageControl::changed, this,
+                   &TCreateSaleslettersForm::PageControlChange);
+    connectGuarded(btnColors, &QPushButton::clicked, this,
+                   &TCreateSaleslettersForm::btnColorsClick);
+    connectGuarded(btnTBC, &QPushButton::clicked, this, &TCreateSaleslettersForm::btnTBCClick);
+    connectGuarded(btnMBC, &QPushButton::clicked, this, &TCreateSaleslettersForm::btnMBCClick);
+    connectGuarded(btnOLBC, &QPushButton::clicked, this, &TCreateSaleslettersForm::btnOLBCClick);
+    connectGuarded(btnHG, &QPushButton::clicked, this, &TCreateSaleslettersForm::btnHGClick);
+    connectGuarded(btnEC, &QPushButton::clicked, this, &TCreateSaleslettersForm::btnECClick);
     for (const char* key : {"TW1", "TW2", "TW3", "TW4", "TW5", "Link"})
         Field(key)->installEventFilter(this);
 
-    connect(NewProject1, &QAction::triggered, this, &TCreateSaleslettersForm::NewProject1Click);
-    connect(OpenProject1, &QAction::triggered, this, &TCreateSaleslettersForm::OpenProject1Click);
-    connect(SaveProject1, &QAction::triggered, this, &TCreateSaleslettersForm::SaveProject1Click);
-    connect(SaveProjectAs1, &QAction::triggered, this,
-            &TCreateSaleslettersForm::SaveProjectAs1Click);
-    connect(Compile1, &QAction::triggered, this, &TCreateSaleslettersForm::Compile1Click);
-    connect(Preview1, &QAction::triggered, this, &TCreateSaleslettersForm::btnPreviewClick);
-    connect(Exit1, &QAction::triggered, this, &TCreateSaleslettersForm::btnExitClick);
+    connectGuarded(NewProject1, &QAction::triggered, this,
+                   &TCreateSaleslettersForm::NewProject1Click);
+    connectGuarded(OpenProject1, &QAction::triggered, this,
+                   &TCreateSaleslettersForm::OpenProject1Click);
+    connectGuarded(SaveProject1, &QAction::triggered, this,
+                   &TCreateSaleslettersForm::SaveProject1Click);
+    connectGuarded(SaveProjectAs1, &QAction::triggered, this,
+                   &TCreateSaleslettersForm::SaveProjectAs1Click);
+    connectGuarded(Compile1, &QAction::triggered, this, &TCreateSaleslettersForm::Compile1Click);
+    connectGuarded(Preview1, &QAction::triggered, this, &TCreateSaleslettersForm::btnPreviewClick);
+    connectGuarded(Exit1, &QAction::triggered, this, &TCreateSaleslettersForm::btnExitClick);
 
-    connect(ProjectGroups, &QComboBox::currentIndexChanged, this,
-            &TCreateSaleslettersForm::ProjectGroupsChange);
-    connect(Projects, &QComboBox::activated, this, &TCreateSaleslettersForm::ProjectsChange);
-    connect(chkNew, &QRadioButton::clicked, this, &TCreateSaleslettersForm::chkNewClick);
-    connect(chkOpen, &QRadioButton::clicked, this, &TCreateSaleslettersForm::chkOpenClick);
-    connect(PName, &QLineEdit::textChanged, this, &TCreateSaleslettersForm::PNameChange);
-    connect(PNameBrowse, &QPushButton::clicked, this, &TCreateSaleslettersForm::PNameBrowseClick);
-    connect(btnLoad, &QPushButton::clicked, this, &TCreateSaleslettersForm::btnLoadClick);
-    connect(btnSave, &QPushButton::clicked, this, &TCreateSaleslettersForm::btnSaveClick);
+    connectGuarded(ProjectGroups, &QComboBox::currentIndexChanged, this,
+                   &TCreateSaleslettersForm::ProjectGroupsChange);
+    connectGuarded(Projects, &QComboBox::activated, this, &TCreateSaleslettersForm::ProjectsChange);
+    connectGuarded(chkNew, &QRadioButton::clicked, this, &TCreateSaleslettersForm::chkNewClick);
+    connectGuarded(chkOpen, &QRadioButton::clicked, this, &TCreateSaleslettersForm::chkOpenClick);
+    connectGuarded(PName, &QLineEdit::textChanged, this, &TCreateSaleslettersForm::PNameChange);
+    connectGuarded(PNameBrowse, &QPushButton::clicked, this,
+                   &TCreateSaleslettersForm::PNameBrowseClick);
+    connectGuarded(btnLoad, &QPushButton::clicked, this, &TCreateSaleslettersForm::btnLoadClick);
+    connectGuarded(btnSave, &QPushButton::clicked, this, &TCreateSaleslettersForm::btnSaveClick);
 
     // FormCreate: the project is untitled, and the group list comes from the registry.
     currentFile_.clear();
     untitled_ = true;
     exitConfirmed_ = false;
     setWindowTitle(toQ(std::string(kCaptionPrefix) + "Untitled"));
-    guarded([this] { FillProjectGroups(); });
+    platform::guarded([this] { FillProjectGroups(); });
 }
 
 TCreateSaleslettersForm::~TCreateSaleslettersForm() = default;
@@ -229,14 +228,14 @@ void TCreateSaleslettersForm::OpenProject1Click() {
     options.filter = kProjectFilter;
     std::vector<std::string> chosen = platform::services().openFiles(options);
     if (!chosen.empty())
-        guarded([&] { LoadProject(chosen.front()); });
+        LoadProject(chosen.front());
 }
 
 void TCreateSaleslettersForm::SaveProject1Click() {
     if (untitled_)
         SaveProjectAs1Click();
     else
-        guarded([this] { SaveProject(currentFile_); });
+        SaveProject(currentFile_);
 }
 
 void TCreateSaleslettersForm::SaveProjectAs1Click() {
@@ -244,17 +243,15 @@ void TCreateSaleslettersForm::SaveProjectAs1Click() {
     options.title = "Save Project";
     options.filter = kProjectFilter;
     if (std::optional<std::string> name = platform::services().saveFile(options))
-        guarded([&] { SaveProject(EnsureExtension(*name, ".prj")); });
+        SaveProject(EnsureExtension(*name, ".prj"));
 }
 
 // ---- preview and compile ----
 
 void TCreateSaleslettersForm::btnPreviewClick() {
-    guarded([this] {
-        std::string target = platform::programFolder() + kPreviewPageName;
-        CompileSalesLetter(Letter(), target);
-        platform::services().openDocument(target);
-    });
+    std::string target = platform::programFolder() + kPreviewPageName;
+    CompileSalesLetter(Letter(), target);
+    platform::services().openDocument(target);
 }
 
 void TCreateSaleslettersForm::Compile1Click() {
@@ -265,11 +262,9 @@ void TCreateSaleslettersForm::Compile1Click() {
     std::optional<std::string> name = platform::services().saveFile(options);
     if (!name)
         return;
-    guarded([&] {
-        std::string target = EnsureExtension(*name, ".html");
-        CompileSalesLetter(Letter(), target);
-        platform::services().openDocument(target);
-    });
+    std::string target = EnsureExtension(*name, ".html");
+    CompileSalesLetter(Letter(), target);
+    platform::services().openDocument(target);
 }
 
 // ---- closing and minimising ----

@@ -4,13 +4,13 @@
 #include "PageControl.h"
 
 #include "platform/FileSystem.h"
+#include "platform/gui/Handlers.h"
 #include "platform/gui/Text.h"
 #include "platform/Services.h"
 #include "salesletter/FieldHelpers.h"
 #include "workspace/Affiliate.h"
 #include "workspace/Registry.h"
 
-#include <exception>
 #include <QComboBox>
 #include <QEvent>
 #include <QFocusEvent>
@@ -127,15 +127,15 @@ bool TCreateSaleslettersForm::eventFilter(QObject* watched, QEvent* event) {
         Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
         auto* field = qobject_cast<QLineEdit*>(watched);
         if (field && reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
-            TW1Exit(field);
+            platform::guarded([&] { TW1Exit(field); });
     } else if (event->type() == QEvent::MouseButtonRelease &&
                static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         if (watched == Label113) {
-            Label113Click();
+            platform::guarded([this] { Label113Click(); });
             return true;
         }
         if (watched == Label114) {
-            Label114Click();
+            platform::guarded([this] { Label114Click(); });
             return true;
         }
     }
@@ -169,11 +169,7 @@ void TCreateSaleslettersForm::FillProjects(int index) {
 }
 
 void TCreateSaleslettersForm::ProjectGroupsChange() {
-    try {
-        FillProjects(ProjectGroups->currentIndex());
-    } catch (const std::exception& e) {
-        platform::showError(e.what());
-    }
+    FillProjects(ProjectGroups->currentIndex());
 }
 
 void TCreateSaleslettersForm::ProjectsChange() {
@@ -245,19 +241,11 @@ void TCreateSaleslettersForm::btnLoadClick() {
                              platform::Icon::Warning, platform::Buttons::Ok);
         return;
     }
-    try {
-        LoadProject(path);
-    } catch (const std::exception& e) {
-        platform::showError(e.what());
-    }
+    LoadProject(path);
 }
 
 void TCreateSaleslettersForm::btnSaveClick() {
     if (!nameGiven(PName))
         return;
-    try {
-        SaveProject(WelcomeSavePath(fromQ(PName->text()), pnameInitialFolder_));
-    } catch (const std::exception& e) {
-        platform::showError(e.what());
-    }
+    SaveProject(WelcomeSavePath(fromQ(PName->text()), pnameInitialFolder_));
 }

@@ -284,9 +284,9 @@ TEST_F(WindowFaults, UnreadableFilesAreReportedAndChangeNothing) {
         wizard.SetFieldText("Headline", "typed");
         services.answers = {Answer::Yes};
         services.openFileAnswers.push_back({prj});
-        wizard.OpenProject1Click();
+        wizard.OpenProject1->trigger();
         services.saveFileAnswers.push_back(prj);
-        wizard.SaveProjectAs1Click();
+        wizard.SaveProjectAs1->trigger();
         EXPECT_EQ(wizard.FieldText("Headline"), "typed");
         EXPECT_TRUE(wizard.Untitled());
         EXPECT_EQ(wizard.CurrentFile(), "");

@@ -1,7 +1,7 @@
 #include "EditProjectForm.h"
 
-#include "Guard.h"
 #include "platform/FileSystem.h"
+#include "platform/gui/Handlers.h"
 #include "platform/gui/Text.h"
 #include "platform/Services.h"
 #include "platform/ShellFileOps.h"
@@ -126,17 +126,16 @@ TEditProjectForm::TEditProjectForm(QWidget* owner, const std::string& projectNam
     };
 
     auto wire = [this](QPushButton* b, void (TEditProjectForm::*handler)()) {
-        connect(b, &QPushButton::clicked, this,
-                [this, handler] { workspace::guarded([this, handler] { (this->*handler)(); }); });
+        platform::connectGuarded(b, &QPushButton::clicked, this, handler);
     };
     wire(btnUp, &TEditProjectForm::btnUpClick);
     wire(btnCreate, &TEditProjectForm::btnCreateClick);
     wire(btnAddFiles, &TEditProjectForm::btnAddFilesClick);
     wire(btnAddFolder, &TEditProjectForm::btnAddFolderClick);
     wire(btnDeleteFile, &TEditProjectForm::btnDeleteFileClick);
-    connect(btnClose, &QPushButton::clicked, this, &QDialog::accept);
-    connect(FilesList, &QListWidget::itemDoubleClicked, this,
-            [this] { workspace::guarded([this] { FilesListDblClick(); }); });
+    platform::connectGuarded(btnClose, &QPushButton::clicked, this, &QDialog::accept);
+    platform::connectGuarded(FilesList, &QListWidget::itemDoubleClicked, this,
+                             &TEditProjectForm::FilesListDblClick);
 
     FormCreate();
 }
@@ -149,7 +148,7 @@ void TEditProjectForm::FormCreate() {
 void TEditProjectForm::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (!event->spontaneous()) // not when the window system merely shows it again
-        workspace::guarded([this] { FormShow(); });
+        platform::guarded([this] { FormShow(); });
 }
 
 void TEditProjectForm::FormShow() {

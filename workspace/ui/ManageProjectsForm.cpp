@@ -3,7 +3,7 @@
 #include "app/ui/MainForm.h"
 #include "browsers/ui/WebBrowser.h"
 #include "EditProjectForm.h"
-#include "Guard.h"
+#include "platform/gui/Handlers.h"
 #include "platform/gui/Text.h"
 #include "platform/Services.h"
 #include "workspace/Affiliate.h"
@@ -80,26 +80,26 @@ TManageProjectsForm::TManageProjectsForm(QWidget* owner) : QDialog(owner) {
 
     // A page chosen before the window is shown is loaded by the opener's own
     // call of PageControlChange, so the signal counts only while shown.
-    connect(PageControl, &QTabWidget::currentChanged, this, [this] {
+    platform::connectGuarded(PageControl, &QTabWidget::currentChanged, this, [this] {
         if (isVisible())
-            workspace::guarded([this] { PageControlChange(); });
+            PageControlChange();
     });
-    connect(ProjectGroupList, &QListWidget::itemSelectionChanged, this,
-            [this] { workspace::guarded([this] { ProjectGroupListClick(); }); });
-    connect(ProjectGroupList, &QListWidget::itemClicked, this,
-            [this] { workspace::guarded([this] { ProjectGroupListClick(); }); });
-    connect(btnCreateGroup, &QPushButton::clicked, this,
-            [this] { workspace::guarded([this] { btnCreateGroupClick(); }); });
-    connect(btnDeleteGroup, &QPushButton::clicked, this,
-            [this] { workspace::guarded([this] { btnDeleteGroupClick(); }); });
-    connect(btnAddProject, &QPushButton::clicked, this,
-            [this] { workspace::guarded([this] { btnAddProjectClick(); }); });
-    connect(Button1, &QPushButton::clicked, this,
-            [this] { workspace::guarded([this] { btnEditProjectClick(); }); });
-    connect(Button2, &QPushButton::clicked, this,
-            [this] { workspace::guarded([this] { btnDeleteProjectClick(); }); });
+    platform::connectGuarded(ProjectGroupList, &QListWidget::itemSelectionChanged, this,
+                             &TManageProjectsForm::ProjectGroupListClick);
+    platform::connectGuarded(ProjectGroupList, &QListWidget::itemClicked, this,
+                             &TManageProjectsForm::ProjectGroupListClick);
+    platform::connectGuarded(btnCreateGroup, &QPushButton::clicked, this,
+                             &TManageProjectsForm::btnCreateGroupClick);
+    platform::connectGuarded(btnDeleteGroup, &QPushButton::clicked, this,
+                             &TManageProjectsForm::btnDeleteGroupClick);
+    platform::connectGuarded(btnAddProject, &QPushButton::clicked, this,
+                             &TManageProjectsForm::btnAddProjectClick);
+    platform::connectGuarded(Button1, &QPushButton::clicked, this,
+                             &TManageProjectsForm::btnEditProjectClick);
+    platform::connectGuarded(Button2, &QPushButton::clicked, this,
+                             &TManageProjectsForm::btnDeleteProjectClick);
 
-    workspace::guarded([this] { FormCreate(); });
+    platform::guarded([this] { FormCreate(); });
 }
 
 void TManageProjectsForm::buildFirstPage() {
