@@ -26,11 +26,6 @@ bool endRequested = false;
 
 namespace detail {
 
-std::string fileNameOf(const std::string& path) {
-    auto pos = path.find_last_of("/\\");
-    return pos == std::string::npos ? path : path.substr(pos + 1);
-}
-
 std::string fullPathOf(const std::string& fileName) {
     if (std::filesystem::path(fileName).is_absolute())
         return fileName;

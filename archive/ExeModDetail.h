@@ -5,9 +5,6 @@
 
 namespace ExeMod::detail {
 
-// The file name without its folder.
-std::string fileNameOf(const std::string& path);
-
 // `fileName` as a full path: relative names lie in the program folder.
 std::string fullPathOf(const std::string& fileName);
 

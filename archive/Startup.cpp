@@ -11,6 +11,7 @@
 
 #include "ExeModDetail.h"
 #include "platform/FileSystem.h"
+#include "platform/PathParts.h"
 #include "platform/Services.h"
 
 #include <filesystem>
@@ -84,7 +85,7 @@ void handleReadOnlyExecutable(const std::string& exe) {
 
     // The medium cannot be written: run from a copy in a writable place,
     // <root>/<name>/<name>, the folder bearing the executable's full file name.
-    const std::string name = detail::fileNameOf(exe);
+    const std::string name = platform::lastPathPart(exe);
     const std::string folder = WindowsDriveRoot() + name;
     const std::string copy = folder + platform::kPathSeparator + name;
     try {
@@ -160,7 +161,7 @@ void ArchiveStartup(int argc, char** argv) {
             if (!sameFile(copy, exe))
                 deleteUntilGone(copy);
 
-    if (upper(detail::fileNameOf(exe)) == kRewriterName)
+    if (upper(platform::lastPathPart(exe)) == kRewriterName)
         rewriteTarget(exe, argc, argv);
 }
 

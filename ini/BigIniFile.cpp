@@ -2,6 +2,7 @@
 #include "IniText.h"
 
 #include "platform/FileSystem.h"
+#include "platform/PathParts.h"
 #include "platform/Services.h"
 
 #include <cerrno>
@@ -15,15 +16,6 @@ constexpr char kCtrlZ = 26;
 
 std::string_view cut(const std::string& text) {
     return std::string_view(text).substr(0, kMaxText);
-}
-
-std::string fileNameWithoutFolder(const std::string& path) {
-#ifdef _WIN32
-    auto pos = path.find_last_of("\\/:");
-#else
-    auto pos = path.find_last_of(platform::kPathSeparator);
-#endif
-    return pos == std::string::npos ? path : path.substr(pos + 1);
 }
 
 // Reads the whole file into one buffer; `size` receives its length.
@@ -64,7 +56,7 @@ std::unique_ptr<char[]> readWholeFile(const std::string& path, std::size_t& size
 
 std::string writeWarning(const std::string& fileName) {
     return "The program is unable to write to the " +
-           initext::upperCase(fileNameWithoutFolder(fileName)) + " file. \r" +
+           initext::upperCase(platform::lastPathPart(fileName)) + " file. \r" +
            "Please check to see whether this file is available. In order for \r" +
            "this software to work properly, this file's attributes must \r" +
            "be set to Archive and it must not be used by any other programs.";

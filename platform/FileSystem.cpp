@@ -1,4 +1,5 @@
 #include "FileSystem.h"
+#include "PathParts.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -26,11 +27,6 @@ namespace {
 std::string testProgramPath;
 long long writeFaultBudget = -1;
 
-std::string folderOf(const std::string& path) {
-    auto pos = path.find_last_of("/\\");
-    return pos == std::string::npos ? std::string() : path.substr(0, pos + 1);
-}
-
 } // namespace
 
 std::string systemReason(int code) {
@@ -57,9 +53,13 @@ std::string programPath() {
 #endif
 }
 
-std::string programFolder() { return folderOf(programPath()); }
+std::string programFolder() {
+    return folderPartWithDelimiter(programPath());
+}
 
-void setProgramPathForTesting(const std::string& path) { testProgramPath = path; }
+void setProgramPathForTesting(const std::string& path) {
+    testProgramPath = path;
+}
 
 std::string tempFolder() {
     std::string folder;
@@ -169,7 +169,9 @@ std::string readFile(const std::string& path) {
     return data;
 }
 
-void setWriteFaultForTesting(long long bytes) { writeFaultBudget = bytes; }
+void setWriteFaultForTesting(long long bytes) {
+    writeFaultBudget = bytes;
+}
 
 #ifndef _WIN32
 namespace {
@@ -337,7 +339,7 @@ int writeFileAtomic(const std::string& path, std::string_view data) {
         return err;
     }
     // Make the rename itself durable.
-    std::string dir = folderOf(target);
+    std::string dir = folderPartWithDelimiter(target);
     int dfd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dfd >= 0) {
         ::fsync(dfd);

@@ -1,6 +1,6 @@
 #include "FieldHelpers.h"
 
-#include "PathText.h"
+#include "platform/PathParts.h"
 
 #include <cctype>
 #include <cstdio>
@@ -34,19 +34,9 @@ std::string QuoteIfBlank(const std::string& path) {
     return path.find(' ') == std::string::npos ? path : "\"" + path + "\"";
 }
 
-std::string ExtractFileDir(const std::string& path) {
-    for (std::size_t i = path.size(); i > 0; --i)
-        if (IsPathDelimiter(path[i - 1])) {
-            std::size_t end = i - 1;
-            // Keep the root's separator ("/x" lies in "/").
-            return end == 0 ? path.substr(0, 1) : path.substr(0, end);
-        }
-    return "";
-}
-
 std::string WelcomeSavePath(const std::string& text, const std::string& initialFolder) {
     for (char c : text)
-        if (IsPathDelimiter(c))
+        if (platform::isPathDelimiter(c))
             return text;
     return initialFolder + platform::kPathSeparator + text;
 }

@@ -16,10 +16,6 @@ std::string UnquoteName(const std::string& text);
 // The path between double quotes when it contains a blank.
 std::string QuoteIfBlank(const std::string& path);
 
-// The folder part of a path (without the trailing delimiter); empty when the
-// path has no folder part.
-std::string ExtractFileDir(const std::string& path);
-
 // Where the welcome page saves: the text itself when it has a folder part,
 // otherwise initialFolder + separator + text.
 std::string WelcomeSavePath(const std::string& text, const std::string& initialFolder);

@@ -1,7 +1,7 @@
 #include "ProjectFile.h"
 
 #include "ini/BigIniFile.h"
-#include "PathText.h"
+#include "platform/PathParts.h"
 
 #include <algorithm>
 #include <cctype>
@@ -77,7 +77,7 @@ std::string DecodeLineBreaks(const std::string& text) {
 std::string EnsureExtension(const std::string& name, const std::string& extension) {
     std::size_t start = 0;
     for (std::size_t i = 0; i < name.size(); ++i)
-        if (IsPathDelimiter(name[i]))
+        if (platform::isPathDelimiter(name[i]))
             start = i + 1;
     std::size_t dot = name.rfind('.');
     std::string current = dot == std::string::npos || dot < start ? "" : name.substr(dot);
@@ -87,13 +87,6 @@ std::string EnsureExtension(const std::string& name, const std::string& extensio
         return s;
     };
     return lower(current) == lower(extension) ? name : name + extension;
-}
-
-std::string ExtractFileName(const std::string& path) {
-    for (std::size_t i = path.size(); i > 0; --i)
-        if (IsPathDelimiter(path[i - 1]))
-            return path.substr(i);
-    return path;
 }
 
 void LoadProject(TSalesLetter& letter, const std::string& fileName) {

@@ -20,9 +20,6 @@ std::string DecodeLineBreaks(const std::string& text);
 // of the last path component.
 std::string EnsureExtension(const std::string& name, const std::string& extension);
 
-// The part of a path after its last path separator or drive colon.
-std::string ExtractFileName(const std::string& path);
-
 // Both operations refuse a path longer than 255 characters (std::runtime_error),
 // which the INI engine would cut to another file's name.
 

@@ -4,6 +4,7 @@
 #include "platform/FileSystem.h"
 #include "platform/gui/Handlers.h"
 #include "platform/gui/Text.h"
+#include "platform/PathParts.h"
 #include "platform/Services.h"
 #include "salesletter/Compiler.h"
 #include "salesletter/ProjectFile.h"
@@ -173,7 +174,7 @@ void TCreateSaleslettersForm::SetLetter(const TSalesLetter& letter) {
 // ---- project file ----
 
 void TCreateSaleslettersForm::setCaptionFromFile() {
-    setWindowTitle(toQ(kCaptionPrefix + ExtractFileName(currentFile_)));
+    setWindowTitle(toQ(kCaptionPrefix + platform::lastPathPart(currentFile_)));
 }
 
 void TCreateSaleslettersForm::LoadProject(const std::string& path) {

@@ -6,6 +6,7 @@
 #include "platform/FileSystem.h"
 #include "platform/gui/Handlers.h"
 #include "platform/gui/Text.h"
+#include "platform/PathParts.h"
 #include "platform/Services.h"
 #include "salesletter/FieldHelpers.h"
 #include "workspace/Affiliate.h"
@@ -88,7 +89,7 @@ void TCreateSaleslettersForm::pickImage(const char* key) {
     options.title = "Choose File";
     options.filter = "JPEG Images (*.jpg)|*.jpg";
     // One image dialog for both buttons: it starts where the last choice was.
-    options.initialFolder = ExtractFileDir(lastImage_);
+    options.initialFolder = platform::folderPart(lastImage_);
     std::vector<std::string> chosen = platform::services().openFiles(options);
     if (chosen.empty())
         return;
@@ -200,7 +201,7 @@ void TCreateSaleslettersForm::PNameChange() {
 
 void TCreateSaleslettersForm::PNameBrowseClick() {
     std::string text = UnquoteName(fromQ(PName->text()));
-    std::string folder = ExtractFileDir(text);
+    std::string folder = platform::folderPart(text);
     if (!folder.empty() && platform::folderExists(folder))
         pnameInitialFolder_ = folder;
     platform::FileDialogOptions options;
@@ -212,7 +213,7 @@ void TCreateSaleslettersForm::PNameBrowseClick() {
         return;
     // The field takes the path quoted when it holds a blank; PNameChange strips the quotes.
     PName->setText(toQ(QuoteIfBlank(chosen.front())));
-    pnameInitialFolder_ = ExtractFileDir(chosen.front());
+    pnameInitialFolder_ = platform::folderPart(chosen.front());
 }
 
 // An empty name would load no file (emptying every field) or save onto the

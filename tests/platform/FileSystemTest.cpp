@@ -1,4 +1,5 @@
 #include "platform/FileSystem.h"
+#include "platform/PathParts.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -101,6 +102,14 @@ TEST(Paths, ProgramAndTempFoldersEndWithSeparator) {
     EXPECT_EQ(programFolder(), "/some/where/");
     setProgramPathForTesting("");
     EXPECT_NE(programFolder(), "/some/where/");
+}
+
+TEST(Paths, LastPartAndFolderPart) {
+    EXPECT_EQ(lastPathPart("/x/y/My Letter.prj"), "My Letter.prj");
+    EXPECT_EQ(lastPathPart("plain"), "plain");
+    EXPECT_EQ(folderPart("/a b/c.prj"), "/a b");
+    EXPECT_EQ(folderPart("/c.prj"), "/");
+    EXPECT_EQ(folderPart("c.prj"), "");
 }
 
 TEST(Paths, DeleteFileRefusesFolders) {

@@ -28,9 +28,6 @@ TEST(FieldHelpers, NameFieldQuotingAndSavePaths) {
     EXPECT_EQ(UnquoteName("\""), "");
     EXPECT_EQ(QuoteIfBlank("/a b/c.prj"), "\"/a b/c.prj\"");
     EXPECT_EQ(QuoteIfBlank("/ab/c.prj"), "/ab/c.prj");
-    EXPECT_EQ(ExtractFileDir("/a b/c.prj"), "/a b");
-    EXPECT_EQ(ExtractFileDir("/c.prj"), "/");
-    EXPECT_EQ(ExtractFileDir("c.prj"), "");
 
     EXPECT_EQ(WelcomeSavePath("letter", "/p/Groups/G/P"), "/p/Groups/G/P/letter");
     EXPECT_EQ(WelcomeSavePath("letter", ""), "/letter");

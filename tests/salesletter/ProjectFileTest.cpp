@@ -332,6 +332,4 @@ TEST(ProjectFileNames, ExtensionsAndFileNames) {
     EXPECT_EQ(EnsureExtension("letter.txt", ".prj"), "letter.txt.prj");
     EXPECT_EQ(EnsureExtension("/a.b/letter", ".html"), "/a.b/letter.html");
     EXPECT_EQ(EnsureExtension("page.HTML", ".html"), "page.HTML");
-    EXPECT_EQ(ExtractFileName("/x/y/My Letter.prj"), "My Letter.prj");
-    EXPECT_EQ(ExtractFileName("plain"), "plain");
 }

@@ -10,7 +10,6 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <memory>
-#include <stdexcept>
 #include <QApplication>
 #include <QComboBox>
 #include <QFocusEvent>
@@ -23,6 +22,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QToolButton>
+#include <stdexcept>
 
 using platform::Answer;
 using testsupport::readBytes;

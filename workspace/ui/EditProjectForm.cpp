@@ -3,6 +3,7 @@
 #include "platform/FileSystem.h"
 #include "platform/gui/Handlers.h"
 #include "platform/gui/Text.h"
+#include "platform/PathParts.h"
 #include "platform/Services.h"
 #include "platform/ShellFileOps.h"
 
@@ -22,11 +23,6 @@ using platform::toQ;
 namespace {
 
 constexpr char kSep = platform::kPathSeparator;
-
-std::string lastComponent(const std::string& path) {
-    const std::size_t cut = path.find_last_of(kSep);
-    return cut == std::string::npos ? path : path.substr(cut + 1);
-}
 
 void warn(const std::string& text) {
     platform::messageBox(text, "Warning", platform::Icon::Warning, platform::Buttons::Ok);
@@ -156,14 +152,14 @@ void TEditProjectForm::FormShow() {
 }
 
 void TEditProjectForm::RecurseDirDirFound(TRecurseDir*, const std::string& DirName) {
-    const std::string name = lastComponent(DirName);
+    const std::string name = platform::lastPathPart(DirName);
     if (name.empty() || name == "." || name == "..")
         return; // the walked folder itself, and the entries for it and its parent
     entries_.push_back({name, Kind::Folder});
 }
 
 void TEditProjectForm::RecurseDirFileFound(TRecurseDir*, const std::string& FileName) {
-    entries_.push_back({lastComponent(FileName), Kind::File});
+    entries_.push_back({platform::lastPathPart(FileName), Kind::File});
 }
 
 void TEditProjectForm::ListFolder() {
@@ -246,7 +242,7 @@ void TEditProjectForm::btnAddFilesClick() {
     if (files.empty())
         return;
     for (const std::string& file : files)
-        platform::shellCopy(file, currentFolder() + lastComponent(file), projectPath_);
+        platform::shellCopy(file, currentFolder() + platform::lastPathPart(file), projectPath_);
     ListFolder();
 }
 
@@ -257,7 +253,7 @@ void TEditProjectForm::btnAddFolderClick() {
     std::string folder = *chosen;
     while (folder.size() > 1 && folder.back() == kSep)
         folder.pop_back();
-    const std::string name = lastComponent(folder);
+    const std::string name = platform::lastPathPart(folder);
     if (name.empty() || name == "." || name == "..")
         return warn("The folder \"" + *chosen + "\" cannot be added: it has no name of its own.");
     platform::shellCopy(folder, currentFolder() + name, projectPath_);
