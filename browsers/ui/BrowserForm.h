@@ -5,7 +5,7 @@
 #pragma once
 
 #include "browsers/Addresses.h"
-#include "TabStrip.h"
+#include "platform/gui/TabStrip.h"
 #include "WebBrowser.h"
 
 #include <QDialog>

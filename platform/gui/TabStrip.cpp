@@ -11,7 +11,7 @@ TabStrip::TabStrip(QWidget* parent) : QWidget(parent), group_(new QButtonGroup(t
     setStyleSheet(styleSheetText());
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     group_->setExclusive(true);
-    connect(group_, &QButtonGroup::idClicked, this, &TabStrip::setCurrentIndex);
+    connect(group_, &QButtonGroup::idClicked, this, &TabStrip::pick);
 }
 
 const char* TabStrip::styleSheetText() {
@@ -69,6 +69,22 @@ void TabStrip::setCurrentIndex(int index) {
     emit currentChanged(index);
 }
 
+void TabStrip::pick(int index) {
+    const int former = current_;
+    setCurrentIndex(index);
+    if (current_ != former)
+        emit tabPicked(current_);
+}
+
+namespace {
+
+int tabWidth(const QPushButton* tab) {
+    return tab->minimumWidth() == tab->maximumWidth() ? tab->maximumWidth()
+                                                      : tab->sizeHint().width();
+}
+
+} // namespace
+
 std::vector<QRect> TabStrip::arrange(int width, int* rows) const {
     std::vector<QRect> rects;
     int x = 0, y = 0, rowHeight = 0;
@@ -76,7 +92,7 @@ std::vector<QRect> TabStrip::arrange(int width, int* rows) const {
         rowHeight = std::max(rowHeight, tab->sizeHint().height());
     int rowCount = tabs_.empty() ? 0 : 1;
     for (const QPushButton* tab : tabs_) {
-        const int w = tab->sizeHint().width();
+        const int w = tabWidth(tab);
         if (x > 0 && x + w > width) {
             x = 0;
             y += rowHeight;
@@ -111,14 +127,14 @@ int TabStrip::heightForWidth(int width) const {
 QSize TabStrip::sizeHint() const {
     int w = 0;
     for (const QPushButton* tab : tabs_)
-        w += tab->sizeHint().width();
+        w += tabWidth(tab);
     return {w, heightForWidth(w)};
 }
 
 QSize TabStrip::minimumSizeHint() const {
     int w = 0;
     for (const QPushButton* tab : tabs_)
-        w = std::max(w, tab->sizeHint().width());
+        w = std::max(w, tabWidth(tab));
     return {w, heightForWidth(w)};
 }
 

@@ -1,6 +1,8 @@
-// The tab strip of the browser windows: rounded tabs in Verdana on a light
-// grey face with an orange bar on the active tab. Tabs that do not fit the
-// width wrap into further rows, so a window with many tabs shows them all.
+// The multi-row tab strip of the windows: tabs that do not fit the width wrap
+// into further rows, so a window with many tabs shows them all. Its own look
+// is the browser windows' (rounded tabs in Verdana on a light grey face with
+// an orange bar on the active tab); the wizard's page control styles it anew.
+// A tab given a fixed width keeps it; the others are as wide as their caption.
 #pragma once
 
 #include <QWidget>
@@ -41,6 +43,8 @@ public:
 
 signals:
     void currentChanged(int index);
+    // The user picked a tab that was not the active one (after currentChanged).
+    void tabPicked(int index);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -51,6 +55,7 @@ private:
     // Tab rectangles for a strip `width` pixels wide; `rows` gets the row count.
     std::vector<QRect> arrange(int width, int* rows) const;
     void placeTabs();
+    void pick(int index);
 
     std::vector<QPushButton*> tabs_;
     QButtonGroup* group_;
