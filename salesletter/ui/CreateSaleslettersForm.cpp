@@ -1,4 +1,5 @@
 #include "CreateSaleslettersForm.h"
+#include "CloseQuestion.h"
 #include "PageControl.h"
 
 #include "platform/FileSystem.h"
@@ -27,8 +28,6 @@ using platform::toQ;
 namespace {
 
 const char kCaptionPrefix[] = "Create Salesletters - ";
-const char kCloseQuestion[] = "Are you sure you want to exit the salespage creator and lose the "
-                              "changes in the current salesletter?";
 const char kProjectFilter[] = "Projects (*.prj)|*.prj";
 
 bool askYesNo(const char* text, const char* caption) {
@@ -276,7 +275,7 @@ void TCreateSaleslettersForm::btnExitClick() {
 
 void TCreateSaleslettersForm::closeEvent(QCloseEvent* event) {
     // FormClose: ask unless the user already confirmed on the "Main Menu" tab.
-    if (!exitConfirmed_ && !askYesNo(kCloseQuestion, "Confirm Close")) {
+    if (!exitConfirmed_ && !ConfirmClose()) {
         event->ignore();
         return;
     }

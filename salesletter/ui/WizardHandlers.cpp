@@ -1,5 +1,6 @@
 // The wizard's navigation, pickers, address completion, affiliate links and
 // welcome page.
+#include "CloseQuestion.h"
 #include "CreateSaleslettersForm.h"
 #include "PageControl.h"
 
@@ -41,10 +42,7 @@ void TCreateSaleslettersForm::PageControlChange() {
     int last = PageControl->PageCount() - 1;
     if (PageControl->ActivePageIndex() == last) {
         updateNavigation();
-        if (platform::messageBox("Are you sure you want to exit the salespage creator and lose "
-                                 "the changes in the current salesletter?",
-                                 "Confirm Close", platform::Icon::Question,
-                                 platform::Buttons::YesNo) == platform::Answer::Yes) {
+        if (ConfirmClose()) {
             exitConfirmed_ = true;
             close();
             return;
