@@ -5,6 +5,7 @@
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
+#include <QCoreApplication>
 #include <QPushButton>
 #include <QtGui/qpa/qwindowsysteminterface.h>
 #include <QThread>
