@@ -2,6 +2,7 @@
 
 #include "Text.h"
 
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QColorDialog>
 #include <QDesktopServices>
@@ -192,6 +193,10 @@ void QtServices::processEvents() {
     if (sinceLast.isValid() && sinceLast.elapsed() < 10)
         return;
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    // The input held back is delivered by the event loop's next pass; wake
+    // it, or the input would wait for the next event from elsewhere.
+    if (QAbstractEventDispatcher* dispatcher = QCoreApplication::eventDispatcher())
+        dispatcher->wakeUp();
     sinceLast.start();
 }
 
