@@ -9,6 +9,7 @@
 // again by the program's own lookup.
 #include "archive/ArchiveFormat.h"
 #include "platform/FileSystem.h"
+#include "platform/PathParts.h"
 
 #include <cstdio>
 #include <exception>
@@ -20,11 +21,6 @@ namespace {
 int fail(const std::string& message) {
     std::fprintf(stderr, "quillmere-appendarchive: %s\n", message.c_str());
     return 1;
-}
-
-std::string baseName(const std::string& path) {
-    auto pos = path.find_last_of("/\\");
-    return pos == std::string::npos ? path : path.substr(pos + 1);
 }
 
 } // namespace
@@ -46,7 +42,7 @@ int main(int argc, char** argv) {
         const size_t programSize = image.size();
         std::vector<archiveformat::Document> documents;
         for (int i = 2; i < argc; ++i) {
-            std::string name = baseName(argv[i]);
+            std::string name = platform::lastPathPart(argv[i]);
             if (name.find(archiveformat::kSeparator) != std::string::npos)
                 return fail("document name contains the separator byte: " + name);
             std::string body = platform::readFile(argv[i]);
