@@ -6,6 +6,7 @@
 #include "platform/Services.h"
 #include "salesletter/ProjectFile.h"
 #include "salesletter/Recovery.h"
+#include "salesletter/RecoveryWriter.h"
 
 #include <ctime>
 #include <exception>
@@ -51,13 +52,17 @@ RecoveryKeeper::RecoveryKeeper(TCreateSaleslettersForm& form, std::string folder
         if (!lock_->tryLock(0))
             lock_.reset();
     }
+    writer_ = std::make_unique<RecoveryWriter>([this](const std::string& reason) {
+        QMetaObject::invokeMethod(
+            this, [this, reason] { reportFailure(reason); }, Qt::QueuedConnection);
+    });
 
     quiet_.setSingleShot(true);
     quiet_.setInterval(kQuietMs);
     longest_.setSingleShot(true);
     longest_.setInterval(kLongestMs);
-    connect(&quiet_, &QTimer::timeout, this, &RecoveryKeeper::flush);
-    connect(&longest_, &QTimer::timeout, this, &RecoveryKeeper::flush);
+    connect(&quiet_, &QTimer::timeout, this, &RecoveryKeeper::post);
+    connect(&longest_, &QTimer::timeout, this, &RecoveryKeeper::post);
 
     connect(&form_, &TCreateSaleslettersForm::letterEdited, this, &RecoveryKeeper::edited);
     connect(&form_, &TCreateSaleslettersForm::projectSaved, this, &RecoveryKeeper::saved);
@@ -71,7 +76,13 @@ RecoveryKeeper::RecoveryKeeper(TCreateSaleslettersForm& form, std::string folder
 
 // A program that ends without the close prompt leaves its copy behind; the
 // lock goes, so the next program may offer the copy.
-RecoveryKeeper::~RecoveryKeeper() = default;
+RecoveryKeeper::~RecoveryKeeper() {
+    writer_.reset(); // what was given is written before the lock goes
+}
+
+bool RecoveryKeeper::pending() const {
+    return dirty_ || writer_->busy();
+}
 
 void RecoveryKeeper::setDelays(int quietMs, int longestMs) {
     quiet_.setInterval(quietMs);
@@ -89,29 +100,31 @@ void RecoveryKeeper::edited() {
 }
 
 void RecoveryKeeper::flush() {
-    quiet_.stop();
-    longest_.stop();
-    if (dirty_ && !closed_)
-        write();
+    post();
+    writer_->wait();
 }
 
-void RecoveryKeeper::write() {
+void RecoveryKeeper::post() {
+    quiet_.stop();
+    longest_.stop();
+    if (!dirty_ || closed_)
+        return;
     RecoveryCopy copy;
     copy.letter = form_.Letter();
     copy.projectFile = form_.Untitled() ? std::string() : form_.CurrentFile();
     copy.caption = platform::fromQ(form_.windowTitle());
     copy.lastChange = lastChange_;
-    try {
-        WriteRecovery(path_, copy);
-        dirty_ = false;
-    } catch (const std::exception& e) {
-        // Said once: a message on every later attempt would stop the typing.
-        if (!failureShown_) {
-            failureShown_ = true;
-            warn(std::string("Quillmere cannot keep a recovery copy of this sales letter. ") +
-                 e.what() + " Save your work with Save Project.");
-        }
-    }
+    writer_->write(path_, std::move(copy));
+    dirty_ = false;
+}
+
+void RecoveryKeeper::reportFailure(const std::string& reason) {
+    // Said once: a message on every later attempt would stop the typing.
+    if (failureShown_)
+        return;
+    failureShown_ = true;
+    warn("Quillmere cannot keep a recovery copy of this sales letter. " + reason +
+         " Save your work with Save Project.");
 }
 
 void RecoveryKeeper::saved() {
@@ -131,11 +144,8 @@ void RecoveryKeeper::safe() {
     quiet_.stop();
     longest_.stop();
     dirty_ = false;
-    try {
-        RemoveRecovery(path_);
-    } catch (const std::exception& e) {
-        warn(e.what());
-    }
+    writer_->remove(path_);
+    writer_->wait();
 }
 
 bool RecoveryKeeper::offerRestore() {
@@ -169,8 +179,8 @@ bool RecoveryKeeper::offerRestore() {
         // and only then does the old copy go.
         dirty_ = true;
         lastChange_ = copy.lastChange;
-        flush();
-        if (!dirty_) {
+        post();
+        if (writer_->wait()) {
             try {
                 RemoveRecovery(candidate);
             } catch (const std::exception& e) {

@@ -14,7 +14,8 @@
 // Each copy has a lock file beside it ("<copy>.lock", QLockFile) held for as
 // long as its program runs, so a running program's copy is never offered to
 // another; the lock of a program that is gone is stale and is taken over.
-// The keeper belongs to the form and ends with it.
+// The keeper belongs to the form and ends with it. The disk work runs on a
+// thread of its own (RecoveryWriter): a slow disk never holds up typing.
 #pragma once
 
 #include <cstdint>
@@ -24,6 +25,7 @@
 #include <string>
 
 class QLockFile;
+class RecoveryWriter;
 class TCreateSaleslettersForm;
 
 class RecoveryKeeper : public QObject {
@@ -37,8 +39,8 @@ public:
 
     // This wizard's copy (it exists only while there are unsaved changes).
     const std::string& copyPath() const { return path_; }
-    // True while changes wait for the next write.
-    bool pending() const { return dirty_; }
+    // True while changes wait for their write or are being written.
+    bool pending() const;
     // Tests shorten the delays.
     void setDelays(int quietMs, int longestMs);
 
@@ -48,19 +50,21 @@ public slots:
     // be read is reported by name and left where it is. Returns true when a
     // copy was restored.
     bool offerRestore();
-    // Writes the copy now when changes are waiting.
+    // Writes the copy now when changes are waiting, and waits until it is on disk.
     void flush();
 
 private:
     void edited();
     void saved();
     void safe();
-    void write();
+    void post(); // hands the record to the writer's thread
+    void reportFailure(const std::string& reason);
 
     TCreateSaleslettersForm& form_;
     std::string folder_;
     std::string path_;
     std::unique_ptr<QLockFile> lock_;
+    std::unique_ptr<RecoveryWriter> writer_; // ends before the lock is given up
     QTimer quiet_;
     QTimer longest_;
     bool dirty_ = false;

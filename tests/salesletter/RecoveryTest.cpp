@@ -1,5 +1,6 @@
 #include "salesletter/Recovery.h"
 #include "salesletter/ProjectFile.h"
+#include "salesletter/RecoveryWriter.h"
 #include "support/TempDir.h"
 
 #include "platform/DataFolder.h"
@@ -149,4 +150,39 @@ TEST(Recovery, FolderIsInTheDataFolder) {
     platform::setDataFolderForTesting(dir.folder());
     EXPECT_EQ(RecoveryFolder(), dir.folder() + "Recovery");
     platform::setDataFolderForTesting("");
+}
+
+TEST(RecoveryWriter, WritesInOrderOffTheCallersThreadAndReportsFailures) {
+    testsupport::TempDir dir;
+    std::vector<std::string> errors;
+    std::string path = dir.file("Recovery/letter-3.prj");
+    {
+        RecoveryWriter writer([&](const std::string& reason) { errors.push_back(reason); });
+        RecoveryCopy copy;
+        for (int i = 0; i < 20; ++i) {
+            copy.letter["FN"] = std::to_string(i);
+            writer.write(path, copy);
+        }
+        EXPECT_TRUE(writer.wait());
+        EXPECT_FALSE(writer.busy());
+        EXPECT_EQ(ReadRecovery(path).letter["FN"], "19");
+
+        // A removal is not overtaken by the write given before it.
+        writer.write(path, copy);
+        writer.remove(path);
+        EXPECT_TRUE(writer.wait());
+        EXPECT_FALSE(platform::fileExists(path));
+
+        // A copy that cannot be written is reported by name.
+        writeBytes(dir.file("blocked"), "a file where a folder should be");
+        std::string blocked = dir.file("blocked/letter-4.prj");
+        writer.write(blocked, copy);
+        EXPECT_FALSE(writer.wait());
+        ASSERT_EQ(errors.size(), 1u);
+        EXPECT_NE(errors[0].find("blocked"), std::string::npos) << errors[0];
+
+        // What was given before the writer ends is written.
+        writer.write(path, copy);
+    }
+    EXPECT_EQ(ReadRecovery(path).letter["FN"], "19");
 }
