@@ -207,12 +207,15 @@ void WriteRecovery(const std::string& path, const RecoveryCopy& copy) {
 }
 
 RecoveryCopy ReadRecovery(const std::string& path) {
-    std::string text = platform::readFile(path);
+    std::string reason;
     try {
-        return ParseRecovery(text);
+        return ParseRecovery(platform::readFile(path));
+    } catch (const platform::IoError& e) {
+        reason = platform::systemReason(e.code()) + ".";
     } catch (const std::runtime_error& e) {
-        throw std::runtime_error("The recovery copy \"" + path + "\" cannot be read. " + e.what());
+        reason = e.what();
     }
+    throw std::runtime_error("The recovery copy \"" + path + "\" cannot be read. " + reason);
 }
 
 std::string NewRecoveryPath(const std::string& folder) {

@@ -11,6 +11,7 @@
 #include <ctime>
 #include <exception>
 #include <QDateTime>
+#include <QDir>
 #include <QLockFile>
 
 namespace {
@@ -148,7 +149,22 @@ void RecoveryKeeper::safe() {
     writer_->wait();
 }
 
+void RecoveryKeeper::sweepLocks() {
+    // A program killed before it wrote anything leaves only its lock behind.
+    QDir folder(platform::toQ(folder_));
+    for (const QString& name : folder.entryList({QStringLiteral("*.prj.lock")}, QDir::Files)) {
+        std::string lock = platform::fromQ(folder.filePath(name));
+        std::string copy = lock.substr(0, lock.size() - 5);
+        if (copy != path_ && !platform::fileExists(copy)) {
+            std::unique_ptr<QLockFile> gone = lockFor(copy);
+            if (gone->tryLock(0))
+                gone->unlock();
+        }
+    }
+}
+
 bool RecoveryKeeper::offerRestore() {
+    sweepLocks();
     for (const std::string& candidate : ListRecoveries(folder_)) {
         if (candidate == path_)
             continue;

@@ -59,6 +59,7 @@ private:
     void safe();
     void post(); // hands the record to the writer's thread
     void reportFailure(const std::string& reason);
+    void sweepLocks(); // removes the stale locks of copies that were never written
 
     TCreateSaleslettersForm& form_;
     std::string folder_;

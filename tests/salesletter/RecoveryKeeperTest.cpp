@@ -251,9 +251,12 @@ TEST_F(Recovery, CopyOfARunningProgramIsNotOffered) {
     // When that program is gone, its lock is stale and the copy is offered.
     other.reset();
     writeBytes(copies().front() + ".lock", "2147483000\nquillmere\n\n");
+    std::string orphan = RecoveryFolder() + "/letter-5-5.prj.lock"; // killed before writing
+    writeBytes(orphan, "2147483000\nquillmere\n\n");
     services.answers.push_back(Answer::Yes);
     EXPECT_TRUE(keeper->offerRestore());
     EXPECT_EQ(form->FieldText("FN"), "theirs");
+    EXPECT_FALSE(platform::fileExists(orphan));
 }
 
 TEST_F(Recovery, UnreadableCopyIsReportedByNameAndLeftInPlace) {
