@@ -6,7 +6,9 @@
 #include "browsers/ui/BrowserForms.h"
 #include "browsers/ui/LegalInformationForm.h"
 #include "platform/gui/QtServices.h"
+#include "salesletter/Recovery.h"
 #include "salesletter/ui/CreateSaleslettersForm.h"
+#include "salesletter/ui/RecoveryKeeper.h"
 #include "workspace/ui/ManageProjectsForm.h"
 
 #include <QElapsedTimer>
@@ -32,8 +34,14 @@ void registerModules(TMainForm& form) {
         f->PageControl->setCurrentIndex(page);
         f->PageControlChange();
     });
-    form.setModuleFactory(Module::CreateSalesletters,
-                          [](QWidget* owner) { return new TCreateSaleslettersForm(owner); });
+    // The wizard keeps a recovery copy of what is typed, and offers one left
+    // behind once it is on screen.
+    form.setModuleFactory(Module::CreateSalesletters, [](QWidget* owner) {
+        auto* wizard = new TCreateSaleslettersForm(owner);
+        auto* keeper = new RecoveryKeeper(*wizard, RecoveryFolder());
+        QTimer::singleShot(0, keeper, &RecoveryKeeper::offerRestore);
+        return wizard;
+    });
     form.setModuleFactory(Module::ProjectGutenberg,
                           [](QWidget* owner) { return new TProjectGutenbergForm(owner); });
     form.setModuleFactory(Module::Research,

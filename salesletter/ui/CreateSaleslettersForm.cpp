@@ -19,6 +19,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 #include <QScreen>
 
 using platform::connectGuarded;
@@ -107,6 +108,7 @@ TCreateSaleslettersForm::TCreateSaleslettersForm(QWidget* owner) : QDialog(owner
     exitConfirmed_ = false;
     setWindowTitle(toQ(std::string(kCaptionPrefix) + "Untitled"));
     platform::guarded([this] { FillProjectGroups(); });
+    connectEditSignals();
 }
 
 TCreateSaleslettersForm::~TCreateSaleslettersForm() = default;
@@ -164,7 +166,29 @@ void TCreateSaleslettersForm::applyTemplateOptions(const TSalesLetter& letter) {
     CheckBox3->setAutoExclusive(true);
 }
 
+void TCreateSaleslettersForm::connectEditSignals() {
+    auto edited = [this] {
+        if (!filling_)
+            emit letterEdited();
+    };
+    for (const auto& [key, w] : fields_) {
+        if (auto* e = qobject_cast<QLineEdit*>(w))
+            connect(e, &QLineEdit::textChanged, this, edited);
+        else if (auto* c = qobject_cast<QComboBox*>(w))
+            connect(c, &QComboBox::currentTextChanged, this, edited);
+        else if (auto* m = qobject_cast<QPlainTextEdit*>(w))
+            connect(m, &QPlainTextEdit::textChanged, this, edited);
+    }
+    // Choosing an option clears another: only the one that becomes selected counts.
+    for (QRadioButton* option : {CheckBox1, CheckBox2, CheckBox3})
+        connect(option, &QRadioButton::toggled, this, [edited](bool on) {
+            if (on)
+                edited();
+        });
+}
+
 void TCreateSaleslettersForm::SetLetter(const TSalesLetter& letter) {
+    QScopedValueRollback<bool> filling(filling_, true);
     applyTemplateOptions(letter);
     for (const FieldInfo& f : TSalesLetter::Fields())
         SetFieldText(f.key, letter[f.key]);
@@ -190,6 +214,7 @@ void TCreateSaleslettersForm::SaveProject(const std::string& path) {
     currentFile_ = path;
     untitled_ = false;
     setCaptionFromFile();
+    emit projectSaved();
     if (!cut.empty()) {
         std::string names;
         for (const std::string& key : cut)
@@ -202,6 +227,7 @@ void TCreateSaleslettersForm::SaveProject(const std::string& path) {
 }
 
 void TCreateSaleslettersForm::ResetProject() {
+    QScopedValueRollback<bool> filling(filling_, true);
     TSalesLetter letter = Letter();
     letter.ResetProject();
     for (const FieldInfo& f : TSalesLetter::Fields())
@@ -211,11 +237,22 @@ void TCreateSaleslettersForm::ResetProject() {
     setWindowTitle(toQ(std::string(kCaptionPrefix) + "Untitled"));
 }
 
+void TCreateSaleslettersForm::RestoreRecovered(const TSalesLetter& letter,
+                                               const std::string& projectFile) {
+    SetLetter(letter);
+    currentFile_ = projectFile;
+    untitled_ = projectFile.empty();
+    std::string name = untitled_ ? std::string("Untitled") : ExtractFileName(currentFile_);
+    setWindowTitle(toQ(kCaptionPrefix + name + " (recovered)"));
+}
+
 void TCreateSaleslettersForm::NewProject1Click() {
     if (askYesNo("Are you sure you want to create a new salesletter and lose the changes in the "
                  "current one?",
-                 "New Salesletter"))
+                 "New Salesletter")) {
         ResetProject();
+        emit projectReset();
+    }
 }
 
 void TCreateSaleslettersForm::OpenProject1Click() {

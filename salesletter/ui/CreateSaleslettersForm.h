@@ -46,6 +46,10 @@ public:
     void LoadProject(const std::string& path);
     void SaveProject(const std::string& path);
     void ResetProject();
+    // Shows a record recovered after a crash: every field and the template
+    // choice, `projectFile` as the current file (untitled when empty), and
+    // "(recovered)" after the project's name in the caption.
+    void RestoreRecovered(const TSalesLetter& letter, const std::string& projectFile);
     const std::string& CurrentFile() const { return currentFile_; }
     bool Untitled() const { return untitled_; }
     bool ExitConfirmed() const { return exitConfirmed_; }
@@ -92,6 +96,15 @@ public:
     QAction* Exit1 = nullptr;
     QAction* PreviewWindow1 = nullptr;
     QAction* About1 = nullptr;
+
+signals:
+    // Once for every change the user makes to a field or to the template
+    // choice; not while SetLetter, LoadProject or ResetProject fill the controls.
+    void letterEdited();
+    // After SaveProject has written the record to CurrentFile().
+    void projectSaved();
+    // After the user confirmed New Project and the record was reset.
+    void projectReset();
 
 public slots:
     void btnNextClick();
@@ -163,12 +176,14 @@ private:
     void setCaptionFromFile();
     void updateNavigation();
     void applyTemplateOptions(const TSalesLetter& letter);
+    void connectEditSignals();
 
     std::map<std::string, QWidget*> fields_;
     std::string currentFile_;
     bool untitled_ = true;
     bool exitConfirmed_ = false;
     bool closing_ = false;
+    bool filling_ = false; // the controls are being filled, not edited
     std::string pnameInitialFolder_;
     std::uint32_t lastColor_ = 0; // the colour dialog keeps its last choice; black at first
     std::string lastImage_;       // the image dialog's last choice
