@@ -1,4 +1,5 @@
 #include "CreateSaleslettersForm.h"
+#include "LivePreview.h"
 #include "PageControl.h"
 
 #include "platform/FileSystem.h"
@@ -67,6 +68,8 @@ TCreateSaleslettersForm::TCreateSaleslettersForm(QWidget* owner) : QDialog(owner
         move(screen->availableGeometry().center() - rect().center());
 
     SetLetter(TSalesLetter());
+    connectEditSignals();
+    LivePreview = new TLivePreview(this);
 
     connect(btnNext, &QPushButton::clicked, this, &TCreateSaleslettersForm::btnNextClick);
     connect(btnPrev, &QPushButton::clicked, this, &TCreateSaleslettersForm::btnPrevClick);
@@ -166,9 +169,33 @@ void TCreateSaleslettersForm::applyTemplateOptions(const TSalesLetter& letter) {
 }
 
 void TCreateSaleslettersForm::SetLetter(const TSalesLetter& letter) {
+    filling_ = true;
     applyTemplateOptions(letter);
     for (const FieldInfo& f : TSalesLetter::Fields())
         SetFieldText(f.key, letter[f.key]);
+    filling_ = false;
+    emit letterReplaced();
+}
+
+void TCreateSaleslettersForm::connectEditSignals() {
+    auto edited = [this] {
+        if (!filling_)
+            emit letterEdited();
+    };
+    for (const auto& [key, w] : fields_) {
+        if (auto* e = qobject_cast<QLineEdit*>(w))
+            connect(e, &QLineEdit::textChanged, this, edited);
+        else if (auto* c = qobject_cast<QComboBox*>(w))
+            connect(c, &QComboBox::editTextChanged, this, edited);
+        else if (auto* m = qobject_cast<QPlainTextEdit*>(w))
+            connect(m, &QPlainTextEdit::textChanged, this, edited);
+    }
+    // Choosing a template clears the other option too: count the one chosen.
+    for (QRadioButton* option : {CheckBox1, CheckBox2, CheckBox3})
+        connect(option, &QRadioButton::toggled, this, [edited](bool on) {
+            if (on)
+                edited();
+        });
 }
 
 // ---- project file ----
@@ -205,8 +232,11 @@ void TCreateSaleslettersForm::SaveProject(const std::string& path) {
 void TCreateSaleslettersForm::ResetProject() {
     TSalesLetter letter = Letter();
     letter.ResetProject();
+    filling_ = true;
     for (const FieldInfo& f : TSalesLetter::Fields())
         SetFieldText(f.key, letter[f.key]);
+    filling_ = false;
+    emit letterReplaced();
     currentFile_.clear();
     untitled_ = true;
     setWindowTitle(toQ(std::string(kCaptionPrefix) + "Untitled"));

@@ -24,6 +24,7 @@ class QPushButton;
 class QRadioButton;
 class QVBoxLayout;
 class QGridLayout;
+class TLivePreview;
 class TPageControl;
 
 class TCreateSaleslettersForm : public QDialog {
@@ -60,6 +61,7 @@ public:
     QPushButton* btnPrev = nullptr;
     QPushButton* btnNext = nullptr;
     QPushButton* btnPreview = nullptr;
+    QPushButton* btnLivePreview = nullptr; // checked while the preview window shows
     QPushButton* btnExit = nullptr;
     QPushButton* btnFinish = nullptr;
     QLabel* Banner = nullptr;
@@ -92,6 +94,14 @@ public:
     QAction* Exit1 = nullptr;
     QAction* PreviewWindow1 = nullptr;
     QAction* About1 = nullptr;
+    TLivePreview* LivePreview = nullptr; // the preview window and its refreshes
+
+signals:
+    // The user changed a field or the template choice (once per change; not
+    // while SetLetter, LoadProject or ResetProject fill the controls).
+    void letterEdited();
+    // SetLetter, LoadProject or ResetProject put another record in the controls.
+    void letterReplaced();
 
 public slots:
     void btnNextClick();
@@ -163,12 +173,14 @@ private:
     void setCaptionFromFile();
     void updateNavigation();
     void applyTemplateOptions(const TSalesLetter& letter);
+    void connectEditSignals();
 
     std::map<std::string, QWidget*> fields_;
     std::string currentFile_;
     bool untitled_ = true;
     bool exitConfirmed_ = false;
     bool closing_ = false;
+    bool filling_ = false; // SetLetter/ResetProject at work: no letterEdited
     std::string pnameInitialFolder_;
     std::uint32_t lastColor_ = 0; // the colour dialog keeps its last choice; black at first
     std::string lastImage_;       // the image dialog's last choice
