@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <mutex>
 
 namespace {
 
@@ -298,6 +299,10 @@ std::string BuildSalesPage(const TSalesLetter& letter, std::string_view template
 }
 
 std::string CompileSalesPage(const TSalesLetter& letter) {
+    // The live preview compiles on a worker thread while Finish may run on the
+    // window's: one compile at a time owns the image and the scratch file.
+    static std::mutex oneAtATime;
+    const std::lock_guard<std::mutex> lock(oneAtATime);
     ExeMod::LoadExeImage();
     const std::string scratch = platform::programFolder() + kTemplateScratchName;
     // A scratch file left over from an interrupted run must not stand in for a

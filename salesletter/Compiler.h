@@ -42,7 +42,8 @@ std::string BuildSalesPage(const TSalesLetter& letter, std::string_view template
 
 // The page compiled from the record, as CompileSalesLetter writes it: reloads
 // the executable's image and fills the chosen template. Throws platform::IoError
-// like CompileSalesLetter when the template cannot be had.
+// like CompileSalesLetter when the template cannot be had. Safe to call from
+// any thread; calls run one after another.
 std::string CompileSalesPage(const TSalesLetter& letter);
 
 // Compiles the record into the page at `targetFileName` (a full path): reloads

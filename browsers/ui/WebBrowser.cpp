@@ -210,7 +210,3 @@ void WebBrowser::RunJavaScript(const std::string& script,
         done(platform::fromQ(result.toString()));
     });
 }
-
-QPointF WebBrowser::ScrollPosition() const {
-    return view_ ? engine().factory->scrollPosition(view_) : QPointF();
-}

@@ -6,7 +6,6 @@
 // shows a plain message instead of pages and still records every address.
 #pragma once
 
-#include <QPointF>
 #include <QWidget>
 
 #include <functional>
@@ -48,9 +47,6 @@ public:
     // `done` later (at once and empty without the engine).
     void RunJavaScript(const std::string& script,
                        const std::function<void(const std::string&)>& done);
-
-    // How far the page shown is scrolled (0, 0 without the engine).
-    QPointF ScrollPosition() const;
 
     // Tests that only check addresses keep the engine unloaded: browsers made
     // while it is off show the plain message. On by default.

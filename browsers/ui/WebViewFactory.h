@@ -3,7 +3,6 @@
 // use, so the program starts without loading the web engine.
 #pragma once
 
-#include <QPointF>
 #include <QString>
 #include <QtPlugin>
 
@@ -38,9 +37,6 @@ public:
     // Runs `script` in the page shown; its result is delivered later to `done`.
     virtual void runJavaScript(QWidget* view, const QString& script,
                                const std::function<void(const QVariant&)>& done) = 0;
-
-    // How far the page shown is scrolled, in page pixels.
-    virtual QPointF scrollPosition(QWidget* view) const = 0;
 };
 
 #define QM_WEBVIEWFACTORY_IID "com.quillmere.WebViewFactory/2"

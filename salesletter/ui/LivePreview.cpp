@@ -9,13 +9,16 @@
 #include <QDir>
 #include <QEvent>
 #include <QFileInfo>
+#include <QPromise>
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
+#include <QThreadPool>
 #include <QTimer>
 
 #include <algorithm>
 #include <exception>
+#include <memory>
 
 using platform::fromQ;
 using platform::toQ;
@@ -51,6 +54,8 @@ TLivePreview::TLivePreview(TCreateSaleslettersForm* form)
     pause_->setInterval(kPauseMs);
     pause_->setTimerType(Qt::PreciseTimer);
     connect(pause_, &QTimer::timeout, this, &TLivePreview::Refresh);
+    compile_ = new QFutureWatcher<std::string>(this);
+    connect(compile_, &QFutureWatcher<std::string>::finished, this, &TLivePreview::compiled);
 
     QPushButton* button = form->btnLivePreview;
     connect(button, &QPushButton::toggled, this, &TLivePreview::SetShown);
@@ -129,9 +134,9 @@ void TLivePreview::letterChanged() {
         pause_->start(); // each change starts the pause again
 }
 
-std::string TLivePreview::CurrentPage() const {
+std::string TLivePreview::PageFor(const TSalesLetter& letter) {
     try {
-        return CompileSalesPage(form_->Letter());
+        return CompileSalesPage(letter);
     } catch (const std::exception& e) {
         const QString reason = toQ(e.what()).toHtmlEscaped();
         return fromQ(tr("<html><body><p>The page cannot be compiled.</p><p>%1</p></body></html>")
@@ -144,10 +149,32 @@ void TLivePreview::Refresh() {
     if (!IsShown() || !window_->Pane()->CanShowPages())
         return;
     emit refreshStarted();
+    if (compile_->isRunning())
+        again_ = true;
+    else
+        startCompile();
+}
+
+void TLivePreview::startCompile() {
+    again_ = false;
     // Relative picture addresses point into the project's folder, as they
     // would beside the page that Finish writes there.
     const std::string& project = form_->CurrentFile();
-    const QString folder =
-        project.empty() ? QDir::homePath() : QFileInfo(toQ(project)).absolutePath();
-    window_->Pane()->ShowPage(CurrentPage(), fromQ(folder));
+    folder_ = fromQ(project.empty() ? QDir::homePath() : QFileInfo(toQ(project)).absolutePath());
+    auto promise = std::make_shared<QPromise<std::string>>();
+    promise->start(); // running from now: later refreshes wait for it
+    compile_->setFuture(promise->future());
+    QThreadPool::globalInstance()->start([promise, letter = form_->Letter()] {
+        promise->addResult(PageFor(letter));
+        promise->finish();
+    });
+}
+
+void TLivePreview::compiled() {
+    if (again_) {
+        startCompile(); // the record changed meanwhile: that page is out of date
+        return;
+    }
+    if (IsShown() && compile_->future().resultCount() > 0)
+        window_->Pane()->ShowPage(compile_->result(), folder_);
 }

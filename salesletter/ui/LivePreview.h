@@ -5,11 +5,15 @@
 // Made by the wizard with itself as parent. The preview window (and with it
 // the web engine) is made when the preview is first turned on, so the
 // wizard's start costs no engine. The page is compiled in memory with the
-// same compiler as Finish; nothing is written to the program folder.
+// same compiler as Finish, off the window's thread; nothing is written to the
+// program folder.
 #pragma once
 
 #include "PreviewWindow.h"
 
+#include "salesletter/SalesLetter.h"
+
+#include <QFutureWatcher>
 #include <QObject>
 
 class QTimer;
@@ -34,12 +38,14 @@ public:
     // The window, or null before the preview was first turned on.
     TPreviewWindow* Window() const { return window_; }
 
-    // Compiles the record now and shows the page (the end of a pause, Reload).
+    // Compiles the record now and shows the page (the end of a pause,
+    // Reload). The compile runs on a worker thread; a refresh asked for while
+    // one runs follows it with the record as it is then.
     void Refresh();
 
-    // The compile of the record that the window shows: the page, or a short
-    // page that tells why none could be compiled.
-    std::string CurrentPage() const;
+    // The page compiled from `letter`, or a short page that tells why none
+    // could be compiled. Any thread.
+    static std::string PageFor(const TSalesLetter& letter);
 
 signals:
     // A refresh begins (the pause ended or Reload was pressed).
@@ -52,9 +58,14 @@ private:
     void ensureWindow();
     void placeBesideForm();
     void updateCaption();
+    void startCompile();
+    void compiled();
 
     TCreateSaleslettersForm* form_;
     PreviewPaneFactory makePane_;
     TPreviewWindow* window_ = nullptr;
     QTimer* pause_ = nullptr;
+    QFutureWatcher<std::string>* compile_ = nullptr;
+    std::string folder_; // where the page being compiled points relative addresses
+    bool again_ = false; // another refresh was asked for during the compile
 };

@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cstdio>
 
 namespace {
 
@@ -45,15 +46,35 @@ public:
     void ShowPage(const std::string& html, const std::string& baseFolder) override {
         if (!CanShowPages())
             return;
-        // While a page is still loading the position is that of the page
-        // before it, already kept.
-        if (!loading_)
-            scroll_ = browser_->ScrollPosition();
-        loading_ = true;
-        browser_->SetHtml(html, baseFolder);
+        html_ = html;
+        folder_ = baseFolder;
+        if (reading_)
+            return; // the latest page follows the position being read
+        if (!shown_ || loading_) {
+            // Nothing shown yet, or a page still loading: the position to
+            // keep is the one read before.
+            giveToEngine();
+            return;
+        }
+        // The page tells where it is scrolled: the engine's own note of it
+        // lags a frame behind a page just scrolled into place.
+        reading_ = true;
+        browser_->RunJavaScript("window.scrollX + ' ' + window.scrollY",
+                                [this](const std::string& where) {
+                                    reading_ = false;
+                                    double x = 0, y = 0;
+                                    if (std::sscanf(where.c_str(), "%lf %lf", &x, &y) == 2)
+                                        scroll_ = QPointF(x, y);
+                                    giveToEngine();
+                                });
     }
 
 private:
+    void giveToEngine() {
+        loading_ = shown_ = true;
+        browser_->SetHtml(html_, folder_);
+    }
+
     void loaded() {
         loading_ = false;
         if (scroll_.isNull()) {
@@ -66,8 +87,11 @@ private:
     }
 
     WebBrowser* browser_ = nullptr;
-    QPointF scroll_;
-    bool loading_ = false;
+    std::string html_, folder_; // the page to show
+    QPointF scroll_;            // where pages are scrolled to once loaded
+    bool shown_ = false;        // a page was given to the engine
+    bool loading_ = false;      // ... and is still loading
+    bool reading_ = false;      // the scroll position is being read
 };
 
 bool isPreset(int width) {

@@ -83,8 +83,13 @@ protected:
         std::filesystem::copy_file(compiler, dir.file("quillmere"));
         return true;
     }
-    // Lets the pause run out.
+    // Lets the pause run out and the compile end.
     static void pause() { QTest::qWait(TLivePreview::kPauseMs + 250); }
+    // Waits for the pane's `n`th page (compiles run on a worker thread).
+    bool pages(std::size_t n) const {
+        return QTest::qWaitFor([&] { return pane->pages.size() >= n; }, 20000) &&
+               pane->pages.size() == n;
+    }
     bool shown() const { return form->LivePreview->IsShown(); }
     bool inStep() const {
         return form->btnLivePreview->isChecked() == shown() &&
@@ -114,7 +119,7 @@ TEST_F(LivePreview, ButtonMarkAndWindowStayInStep) {
     TPreviewWindow* window = form->LivePreview->Window();
     EXPECT_EQ(window->windowTitle().toStdString(), "Preview - Untitled");
     EXPECT_FALSE(window->isModal());
-    EXPECT_EQ(pane->pages.size(), 1u); // the page shows at once
+    EXPECT_TRUE(pages(1)); // the page shows at once
 
     // Its close box clears the button and the mark.
     window->close();
@@ -130,6 +135,7 @@ TEST_F(LivePreview, ButtonMarkAndWindowStayInStep) {
     EXPECT_TRUE(inStep());
 
     // Ctrl+Shift+P in the wizard opens it, and in the window closes it again.
+    QApplication::setActiveWindow(form.get());
     QTest::keyClick(form.get(), Qt::Key_P, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_TRUE(shown());
     EXPECT_TRUE(inStep());
@@ -156,7 +162,7 @@ TEST_F(LivePreview, ButtonMarkAndWindowStayInStep) {
 
 TEST_F(LivePreview, RefreshesOnceAfterThePauseInTyping) {
     form->btnLivePreview->click();
-    ASSERT_EQ(pane->pages.size(), 1u);
+    ASSERT_TRUE(pages(1));
 
     // One change: nothing at once, one refresh once the pause is over.
     auto* title = qobject_cast<QLineEdit*>(form->Field("PT"));
@@ -165,7 +171,7 @@ TEST_F(LivePreview, RefreshesOnceAfterThePauseInTyping) {
     EXPECT_EQ(edits, 1);
     EXPECT_EQ(pane->pages.size(), 1u);
     pause();
-    EXPECT_EQ(pane->pages.size(), 2u);
+    EXPECT_TRUE(pages(2));
 
     // A burst of 20 keystrokes is one refresh, after the last of them.
     for (int i = 0; i < 20; ++i) {
@@ -175,7 +181,7 @@ TEST_F(LivePreview, RefreshesOnceAfterThePauseInTyping) {
     EXPECT_EQ(edits, 21);
     EXPECT_EQ(pane->pages.size(), 2u);
     pause();
-    EXPECT_EQ(pane->pages.size(), 3u);
+    EXPECT_TRUE(pages(3));
     pause();
     EXPECT_EQ(pane->pages.size(), 3u);
 
@@ -187,11 +193,12 @@ TEST_F(LivePreview, RefreshesOnceAfterThePauseInTyping) {
     // Records put in by the program are no user edits, but the page follows them.
     const std::size_t before = pane->pages.size();
     pause();
+    EXPECT_TRUE(pages(before + 1));
     form->SetLetter(testsupport::SampleLetter(2));
     form->ResetProject();
     EXPECT_EQ(edits, 23);
     pause();
-    EXPECT_EQ(pane->pages.size(), before + 2);
+    EXPECT_TRUE(pages(before + 2));
 
     // Hidden, the window is not refreshed.
     form->btnLivePreview->click();
@@ -208,14 +215,14 @@ TEST_F(LivePreview, ShowsThePageFinishWritesWithoutTouchingTheProgramFolder) {
     const std::set<std::string> folderBefore = listing(dir.path());
 
     form->btnLivePreview->click();
-    ASSERT_EQ(pane->pages.size(), 1u);
+    ASSERT_TRUE(pages(1));
     const std::string first = pane->pages.back();
     EXPECT_NE(first.find("The Heirloom Kitchen Collection"), std::string::npos);
 
     // The template choice switches the layout, compiled exactly as Finish does.
     form->CheckBox2->click();
     pause();
-    ASSERT_EQ(pane->pages.size(), 2u);
+    ASSERT_TRUE(pages(2));
     EXPECT_NE(pane->pages.back(), first);
     services.saveFileAnswers.push_back(dir.file("out/page.html"));
     form->btnFinish->click();
@@ -226,8 +233,9 @@ TEST_F(LivePreview, ShowsThePageFinishWritesWithoutTouchingTheProgramFolder) {
     // Typing and reloading leave the program folder as it was and start nothing.
     QTest::keyClicks(qobject_cast<QLineEdit*>(form->Field("PT")), " Deluxe");
     pause();
+    EXPECT_TRUE(pages(3));
     form->LivePreview->Window()->actReload->trigger();
-    EXPECT_EQ(pane->pages.size(), 4u);
+    EXPECT_TRUE(pages(4));
     EXPECT_NE(pane->pages.back().find("Collection Deluxe"), std::string::npos);
     EXPECT_EQ(listing(dir.path()), folderBefore);
     EXPECT_TRUE(services.openedDocuments.empty());
@@ -237,6 +245,7 @@ TEST_F(LivePreview, ShowsThePageFinishWritesWithoutTouchingTheProgramFolder) {
     services.saveFileAnswers.push_back(dir.file("out/letter.prj"));
     form->SaveProjectAs1->trigger();
     form->LivePreview->Refresh();
+    EXPECT_TRUE(pages(5));
     EXPECT_EQ(std::filesystem::path(pane->folders.back()), std::filesystem::path(dir.file("out")));
 
     // "Open in Browser" is the Preview command.

@@ -51,11 +51,6 @@ public:
         }
         v->page()->runJavaScript(script, [done](const QVariant& result) { done(result); });
     }
-
-    QPointF scrollPosition(QWidget* view) const override {
-        auto* v = qobject_cast<QWebEngineView*>(view);
-        return v ? v->page()->scrollPosition() : QPointF();
-    }
 };
 
 #include "WebEnginePlugin.moc"
