@@ -16,6 +16,7 @@
 #include "platform/FileSystem.h"
 #include "salesletter/ui/CreateSaleslettersForm.h"
 #include "salesletter/ui/LivePreview.h"
+#include "salesletter/ui/PageControl.h"
 #include "tests/compiler/SampleLetter.h"
 
 #include <QApplication>
@@ -70,11 +71,44 @@ void row(const char* what, std::vector<double> ms) {
     std::printf("%-44s %8.1f %8.1f %8.1f\n", what, ms.front(), ms[ms.size() / 2], ms.back());
 }
 
+int holdForScreenshot(TCreateSaleslettersForm& form, WebBrowser* browser, int width,
+                      qint64& shown) {
+    TPreviewWindow* window = form.LivePreview->Window();
+    window->SetPageWidth(width);
+    window->move(form.frameGeometry().right() + 1, 0);
+    shown = -1;
+    for (const char* key : {"HG", "EC"}) {
+        const char* picture = std::getenv(key[0] == 'H' ? "QM_HEADER_JPG" : "QM_ECOVER_JPG");
+        if (picture)
+            form.SetFieldText(key, picture);
+    }
+    form.PageControl->SetActivePageIndex(4);
+    waitFor([&] { return shown >= 0; });
+    waitForPaint(browser);
+    QElapsedTimer settle;
+    settle.start();
+    waitFor([&] { return settle.elapsed() > 1500; });
+    std::printf("ready\n");
+    std::fflush(stdout);
+    settle.restart();
+    waitFor([&] { return settle.elapsed() > 20000; }, 30000);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
+    // --hold WIDTH: show the wizard and the preview at that page width side by
+    // side for a screenshot (pictures from $QM_HEADER_JPG, $QM_ECOVER_JPG),
+    // print "ready" and stay 20 s.
+    int hold = 0;
+    if (argc > 2 && std::string(argv[1]) == "--hold") {
+        hold = std::atoi(argv[2]);
+        argc -= 2;
+        argv += 2;
+    }
     const std::string exe = argc > 1 ? argv[1] : platform::programPath();
     const int changes = std::getenv("QM_CHANGES") ? std::atoi(std::getenv("QM_CHANGES")) : 50;
 
@@ -110,6 +144,8 @@ int main(int argc, char** argv) {
     }
     waitForPaint(browser);
     const double firstMs = (clock.nsecsElapsed() - open) / 1e6;
+    if (hold)
+        return holdForScreenshot(form, browser, hold, shown);
     js(browser, "window.scrollTo(0, document.body.scrollHeight / 2); 0");
     waitForPaint(browser);
     const std::string scrolledTo = js(browser, "String(window.scrollY)");

@@ -164,7 +164,7 @@ TPreviewWindow::TPreviewWindow(const PreviewPaneFactory& makePane, QWidget* owne
         (*action)->setChecked(preset.second == pageWidth_);
     remembered_ = restoreGeometry(settings.value("geometry").toByteArray());
     if (!remembered_)
-        resize(pageWidth_, 600);
+        resize(std::max(pageWidth_, ToolBar->sizeHint().width()), 600);
 }
 
 TPreviewWindow::~TPreviewWindow() = default;
@@ -177,7 +177,8 @@ void TPreviewWindow::SetPageWidth(int width) {
     actDesktop->setChecked(width == kDesktopWidth);
     // Widen or narrow the window to the page, within the screen.
     QRect area = geometry();
-    area.setWidth(std::max(width, ToolBar->minimumSizeHint().width()));
+    // Never narrower than the toolbar, so that all its buttons show.
+    area.setWidth(std::max(width, ToolBar->sizeHint().width()));
     if (QScreen* s = screen()) {
         const QRect room = s->availableGeometry();
         area.setWidth(std::min(area.width(), room.width()));
