@@ -174,7 +174,6 @@ void WebBrowser::SetEngineEnabledForTesting(bool enabled) {
 void WebBrowser::SetHtml(const std::string& html, const std::string& baseFolder) {
     const QUrl base = QUrl::fromLocalFile(QDir(platform::toQ(baseFolder)).absolutePath() + '/');
     const QByteArray utf8 = QByteArray::fromStdString(html);
-    lastAddress_ = platform::fromQ(base.toString());
     if (!view_)
         return;
     if (fitsDataAddress(utf8)) {
