@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <mutex>
 
 namespace {
 
@@ -297,7 +298,11 @@ std::string BuildSalesPage(const TSalesLetter& letter, std::string_view template
     return JoinLines(text);
 }
 
-void CompileSalesLetter(const TSalesLetter& letter, const std::string& targetFileName) {
+std::string CompileSalesPage(const TSalesLetter& letter) {
+    // The live preview compiles on a worker thread while Finish may run on the
+    // window's: one compile at a time owns the image and the scratch file.
+    static std::mutex oneAtATime;
+    const std::lock_guard<std::mutex> lock(oneAtATime);
     ExeMod::LoadExeImage();
     const std::string scratch = platform::programFolder() + kTemplateScratchName;
     // A scratch file left over from an interrupted run must not stand in for a
@@ -306,5 +311,9 @@ void CompileSalesLetter(const TSalesLetter& letter, const std::string& targetFil
     extractScratch(ExeMod::GetDocument(TemplateDocumentName(letter)), scratch);
     const std::string templateText = platform::readFile(scratch);
     platform::deleteFile(scratch);
-    platform::saveFileAtomic(targetFileName, BuildSalesPage(letter, templateText));
+    return BuildSalesPage(letter, templateText);
+}
+
+void CompileSalesLetter(const TSalesLetter& letter, const std::string& targetFileName) {
+    platform::saveFileAtomic(targetFileName, CompileSalesPage(letter));
 }

@@ -40,6 +40,12 @@ const char* TemplateDocumentName(const TSalesLetter& letter);
 // steps applied in their fixed order and every line ended by CR LF.
 std::string BuildSalesPage(const TSalesLetter& letter, std::string_view templateText);
 
+// The page compiled from the record, as CompileSalesLetter writes it: reloads
+// the executable's image and fills the chosen template. Throws platform::IoError
+// like CompileSalesLetter when the template cannot be had. Safe to call from
+// any thread; calls run one after another.
+std::string CompileSalesPage(const TSalesLetter& letter);
+
 // Compiles the record into the page at `targetFileName` (a full path): reloads
 // the executable's image, extracts the chosen template to "Tmp.html" in the
 // program folder, reads and deletes it, fills it and replaces the target file

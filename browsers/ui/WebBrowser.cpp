@@ -6,10 +6,13 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QOpenGLContext>
 #include <QPluginLoader>
+#include <QTemporaryDir>
 #include <QUrl>
+#include <QVariant>
 #include <QVBoxLayout>
 
 #ifndef _WIN32
@@ -100,7 +103,30 @@ QUrl toUrl(const std::string& address) {
     return QUrl::fromUserInput(text);
 }
 
+// The engine shows a page given as text through a data: address, which it
+// refuses beyond 2 MB once the text is percent-encoded.
+bool fitsDataAddress(const QByteArray& utf8) {
+    constexpr qsizetype limit = 2 * 1024 * 1024 - 256; // room for "data:text/html;..."
+    if (utf8.size() * 3 <= limit)
+        return true;
+    return utf8.size() <= limit && utf8.toPercentEncoding().size() <= limit;
+}
+
+// `html` with a <base> element first in its head, so that relative addresses
+// point into `base` wherever the page itself was written.
+QByteArray withBase(const QByteArray& html, const QUrl& base) {
+    const QByteArray element = "<base href=\"" + base.toEncoded() + "\">";
+    const qsizetype head = html.toLower().indexOf("<head>");
+    if (head < 0)
+        return element + html;
+    QByteArray out = html;
+    out.insert(head + 6, element);
+    return out;
+}
+
 } // namespace
+
+WebBrowser::~WebBrowser() = default;
 
 WebBrowser::WebBrowser(QWidget* parent) : QWidget(parent) {
     auto* layout = new QVBoxLayout(this);
@@ -143,4 +169,43 @@ void WebBrowser::PageText(const std::function<void(const std::string&)>& done) {
 
 void WebBrowser::SetEngineEnabledForTesting(bool enabled) {
     engineEnabled = enabled;
+}
+
+void WebBrowser::SetHtml(const std::string& html, const std::string& baseFolder) {
+    const QUrl base = QUrl::fromLocalFile(QDir(platform::toQ(baseFolder)).absolutePath() + '/');
+    const QByteArray utf8 = QByteArray::fromStdString(html);
+    if (!view_)
+        return;
+    if (fitsDataAddress(utf8)) {
+        engine().factory->setHtml(view_, QString::fromUtf8(utf8), base);
+        return;
+    }
+    // Too large for the engine to take as text: a private file of our own.
+    if (!scratch_)
+        scratch_ = std::make_unique<QTemporaryDir>();
+    QFile file(scratch_->filePath("page.html"));
+    if (scratch_->isValid() && file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+        file.write(withBase(utf8, base)) >= 0 && file.flush()) {
+        file.close();
+        engine().factory->load(view_, QUrl::fromLocalFile(file.fileName()));
+        return;
+    }
+    const QString reason = scratch_->isValid() ? file.errorString() : scratch_->errorString();
+    engine().factory->setHtml(
+        view_,
+        tr("<p>The page is too large to be shown from memory, and the temporary file "
+           "%1 cannot be written: %2</p>")
+            .arg(file.fileName().toHtmlEscaped(), reason.toHtmlEscaped()),
+        base);
+}
+
+void WebBrowser::RunJavaScript(const std::string& script,
+                               const std::function<void(const std::string&)>& done) {
+    if (!view_) {
+        done(std::string());
+        return;
+    }
+    engine().factory->runJavaScript(view_, platform::toQ(script), [done](const QVariant& result) {
+        done(platform::fromQ(result.toString()));
+    });
 }

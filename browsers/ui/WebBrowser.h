@@ -9,14 +9,17 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 #include <string>
 
 class QLabel;
+class QTemporaryDir;
 
 class WebBrowser : public QWidget {
     Q_OBJECT
 public:
     explicit WebBrowser(QWidget* parent = nullptr);
+    ~WebBrowser() override;
 
     // Shows `address`: a web address, a local file path or "about:blank".
     // Does not wait for the page.
@@ -35,6 +38,16 @@ public:
     // without the engine).
     void PageText(const std::function<void(const std::string&)>& done);
 
+    // Shows `html` as a page whose relative addresses point into the local
+    // folder `baseFolder`; does not wait. Pages too large for the engine to
+    // take directly go through a private temporary file.
+    void SetHtml(const std::string& html, const std::string& baseFolder);
+
+    // Runs `script` in the page shown and delivers its result as text to
+    // `done` later (at once and empty without the engine).
+    void RunJavaScript(const std::string& script,
+                       const std::function<void(const std::string&)>& done);
+
     // Tests that only check addresses keep the engine unloaded: browsers made
     // while it is off show the plain message. On by default.
     static void SetEngineEnabledForTesting(bool enabled);
@@ -47,4 +60,5 @@ private:
     std::string lastAddress_;
     QWidget* view_ = nullptr;
     QLabel* message_ = nullptr;
+    std::unique_ptr<QTemporaryDir> scratch_; // large pages given to SetHtml
 };

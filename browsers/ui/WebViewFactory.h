@@ -9,6 +9,7 @@
 #include <functional>
 
 class QUrl;
+class QVariant;
 class QWidget;
 
 class WebViewFactory {
@@ -28,7 +29,15 @@ public:
     // The page's visible text, delivered later to `done` (for checks of
     // what was rendered).
     virtual void pageText(QWidget* view, const std::function<void(const QString&)>& done) = 0;
+
+    // Shows `html` as a page whose relative addresses point below `baseUrl`;
+    // does not wait. The engine takes pages of up to 2 MB this way.
+    virtual void setHtml(QWidget* view, const QString& html, const QUrl& baseUrl) = 0;
+
+    // Runs `script` in the page shown; its result is delivered later to `done`.
+    virtual void runJavaScript(QWidget* view, const QString& script,
+                               const std::function<void(const QVariant&)>& done) = 0;
 };
 
-#define QM_WEBVIEWFACTORY_IID "com.quillmere.WebViewFactory/1"
+#define QM_WEBVIEWFACTORY_IID "com.quillmere.WebViewFactory/2"
 Q_DECLARE_INTERFACE(WebViewFactory, QM_WEBVIEWFACTORY_IID)

@@ -1,5 +1,6 @@
 #include "CreateSaleslettersForm.h"
 #include "CloseQuestion.h"
+#include "LivePreview.h"
 #include "PageControl.h"
 
 #include "platform/FileSystem.h"
@@ -60,6 +61,8 @@ TCreateSaleslettersForm::TCreateSaleslettersForm(QWidget* owner) : QDialog(owner
         move(screen->availableGeometry().center() - rect().center());
 
     SetLetter(TSalesLetter());
+    connectEditSignals();
+    LivePreview = new TLivePreview(this);
 
     connectGuarded(btnNext, &QPushButton::clicked, this, &TCreateSaleslettersForm::btnNextClick);
     connectGuarded(btnPrev, &QPushButton::clicked, this, &TCreateSaleslettersForm::btnPrevClick);
@@ -108,7 +111,6 @@ TCreateSaleslettersForm::TCreateSaleslettersForm(QWidget* owner) : QDialog(owner
     exitConfirmed_ = false;
     setWindowTitle(toQ(std::string(kCaptionPrefix) + "Untitled"));
     platform::guarded([this] { FillProjectGroups(); });
-    connectEditSignals();
 }
 
 TCreateSaleslettersForm::~TCreateSaleslettersForm() = default;
@@ -188,10 +190,13 @@ void TCreateSaleslettersForm::connectEditSignals() {
 }
 
 void TCreateSaleslettersForm::SetLetter(const TSalesLetter& letter) {
-    QScopedValueRollback<bool> filling(filling_, true);
-    applyTemplateOptions(letter);
-    for (const FieldInfo& f : TSalesLetter::Fields())
-        SetFieldText(f.key, letter[f.key]);
+    {
+        QScopedValueRollback<bool> filling(filling_, true);
+        applyTemplateOptions(letter);
+        for (const FieldInfo& f : TSalesLetter::Fields())
+            SetFieldText(f.key, letter[f.key]);
+    }
+    emit letterReplaced();
 }
 
 // ---- project file ----
@@ -227,11 +232,14 @@ void TCreateSaleslettersForm::SaveProject(const std::string& path) {
 }
 
 void TCreateSaleslettersForm::ResetProject() {
-    QScopedValueRollback<bool> filling(filling_, true);
     TSalesLetter letter = Letter();
     letter.ResetProject();
-    for (const FieldInfo& f : TSalesLetter::Fields())
-        SetFieldText(f.key, letter[f.key]);
+    {
+        QScopedValueRollback<bool> filling(filling_, true);
+        for (const FieldInfo& f : TSalesLetter::Fields())
+            SetFieldText(f.key, letter[f.key]);
+    }
+    emit letterReplaced();
     currentFile_.clear();
     untitled_ = true;
     setWindowTitle(toQ(std::string(kCaptionPrefix) + "Untitled"));
@@ -242,7 +250,7 @@ void TCreateSaleslettersForm::RestoreRecovered(const TSalesLetter& letter,
     SetLetter(letter);
     currentFile_ = projectFile;
     untitled_ = projectFile.empty();
-    std::string name = untitled_ ? std::string("Untitled") : ExtractFileName(currentFile_);
+    std::string name = untitled_ ? std::string("Untitled") : platform::lastPathPart(currentFile_);
     setWindowTitle(toQ(kCaptionPrefix + name + " (recovered)"));
 }
 

@@ -24,6 +24,7 @@ class QPushButton;
 class QRadioButton;
 class QVBoxLayout;
 class QGridLayout;
+class TLivePreview;
 class TPageControl;
 
 class TCreateSaleslettersForm : public QDialog {
@@ -64,6 +65,7 @@ public:
     QPushButton* btnPrev = nullptr;
     QPushButton* btnNext = nullptr;
     QPushButton* btnPreview = nullptr;
+    QPushButton* btnLivePreview = nullptr; // checked while the preview window shows
     QPushButton* btnExit = nullptr;
     QPushButton* btnFinish = nullptr;
     QLabel* Banner = nullptr;
@@ -96,11 +98,14 @@ public:
     QAction* Exit1 = nullptr;
     QAction* PreviewWindow1 = nullptr;
     QAction* About1 = nullptr;
+    TLivePreview* LivePreview = nullptr; // the preview window and its refreshes
 
 signals:
     // Once for every change the user makes to a field or to the template
     // choice; not while SetLetter, LoadProject or ResetProject fill the controls.
     void letterEdited();
+    // SetLetter, LoadProject or ResetProject put another record in the controls.
+    void letterReplaced();
     // After SaveProject has written the record to CurrentFile().
     void projectSaved();
     // After the user confirmed New Project and the record was reset.

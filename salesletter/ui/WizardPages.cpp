@@ -107,6 +107,12 @@ void TCreateSaleslettersForm::buildFrame() {
     buttons->addWidget(btnPrev);
     buttons->addWidget(btnNext);
     buttons->addStretch(1);
+    btnLivePreview = new QPushButton("Live Preview", this);
+    btnLivePreview->setCheckable(true);
+    btnLivePreview->setAutoDefault(false);
+    btnLivePreview->setFixedWidth(90);
+    btnLivePreview->setToolTip("Show the page beside the wizard as you type (Ctrl+Shift+P)");
+    buttons->addWidget(btnLivePreview);
     buttons->addWidget(btnPreview);
     buttons->addWidget(btnExit);
     main->addLayout(buttons);

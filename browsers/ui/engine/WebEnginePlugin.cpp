@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QUrl>
+#include <QVariant>
 #include <QWebEnginePage>
 #include <QWebEngineView>
 
@@ -34,6 +35,21 @@ public:
             return;
         }
         v->page()->toPlainText([done](const QString& text) { done(text); });
+    }
+
+    void setHtml(QWidget* view, const QString& html, const QUrl& baseUrl) override {
+        if (auto* v = qobject_cast<QWebEngineView*>(view))
+            v->setHtml(html, baseUrl);
+    }
+
+    void runJavaScript(QWidget* view, const QString& script,
+                       const std::function<void(const QVariant&)>& done) override {
+        auto* v = qobject_cast<QWebEngineView*>(view);
+        if (!v) {
+            done(QVariant());
+            return;
+        }
+        v->page()->runJavaScript(script, [done](const QVariant& result) { done(result); });
     }
 };
 

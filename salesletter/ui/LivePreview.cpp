@@ -1,0 +1,180 @@
+#include "LivePreview.h"
+
+#include "CreateSaleslettersForm.h"
+
+#include "platform/gui/Text.h"
+#include "salesletter/Compiler.h"
+
+#include <QAction>
+#include <QDir>
+#include <QEvent>
+#include <QFileInfo>
+#include <QPromise>
+#include <QPushButton>
+#include <QScreen>
+#include <QShortcut>
+#include <QThreadPool>
+#include <QTimer>
+
+#include <algorithm>
+#include <exception>
+#include <memory>
+
+using platform::fromQ;
+using platform::toQ;
+
+namespace {
+
+const char kWizardCaptionPrefix[] = "Create Salesletters - ";
+
+// Keeps the preview in step with the wizard's visibility: a wizard that closes
+// takes the preview with it.
+class WizardWatch : public QObject {
+public:
+    WizardWatch(QObject* parent, std::function<void()> hidden)
+        : QObject(parent), hidden_(std::move(hidden)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Hide && !event->spontaneous())
+            hidden_();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> hidden_;
+};
+
+} // namespace
+
+TLivePreview::TLivePreview(TCreateSaleslettersForm* form)
+    : QObject(form), form_(form), makePane_(MakeWebPreviewPane) {
+    pause_ = new QTimer(this);
+    pause_->setSingleShot(true);
+    pause_->setInterval(kPauseMs);
+    pause_->setTimerType(Qt::PreciseTimer);
+    connect(pause_, &QTimer::timeout, this, &TLivePreview::Refresh);
+    compile_ = new QFutureWatcher<std::string>(this);
+    connect(compile_, &QFutureWatcher<std::string>::finished, this, &TLivePreview::compiled);
+
+    QPushButton* button = form->btnLivePreview;
+    connect(button, &QPushButton::toggled, this, &TLivePreview::SetShown);
+    connect(form->PreviewWindow1, &QAction::triggered, button, &QPushButton::setChecked);
+    auto* keys = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P), form);
+    connect(keys, &QShortcut::activated, button, &QPushButton::toggle);
+
+    connect(form, &TCreateSaleslettersForm::letterEdited, this, &TLivePreview::letterChanged);
+    connect(form, &TCreateSaleslettersForm::letterReplaced, this, &TLivePreview::letterChanged);
+    connect(form, &QWidget::windowTitleChanged, this, &TLivePreview::updateCaption);
+    form->installEventFilter(new WizardWatch(this, [button] { button->setChecked(false); }));
+}
+
+bool TLivePreview::IsShown() const {
+    return window_ && window_->isVisible();
+}
+
+void TLivePreview::SetShown(bool shown) {
+    if (shown && !IsShown()) {
+        ensureWindow();
+        window_->show();
+        window_->raise();
+        Refresh();
+    } else if (!shown && window_) {
+        pause_->stop();
+        window_->hide();
+    }
+    form_->btnLivePreview->setChecked(shown);
+    form_->PreviewWindow1->setChecked(shown);
+}
+
+void TLivePreview::ensureWindow() {
+    if (window_)
+        return;
+    window_ = new TPreviewWindow(makePane_, form_);
+    updateCaption();
+    if (!window_->HasRememberedGeometry())
+        placeBesideForm();
+    connect(window_, &TPreviewWindow::closedByUser, form_->btnLivePreview,
+            [this] { form_->btnLivePreview->setChecked(false); });
+    connect(window_, &TPreviewWindow::reloadRequested, this, &TLivePreview::Refresh);
+    connect(window_, &TPreviewWindow::openInBrowserRequested, form_,
+            &TCreateSaleslettersForm::btnPreviewClick);
+    connect(window_->Pane(), &PreviewPane::PageShown, this, &TLivePreview::pageShown);
+}
+
+// First time out: right of the wizard and as tall, or left of it when the
+// screen has no room on the right.
+void TLivePreview::placeBesideForm() {
+    const QRect wizard = form_->frameGeometry();
+    QRect area(wizard.right() + 1, wizard.top(), window_->width(), std::max(wizard.height(), 600));
+    if (QScreen* s = form_->screen()) {
+        const QRect room = s->availableGeometry();
+        area.setWidth(std::min(area.width(), room.width()));
+        area.setHeight(std::min(area.height(), room.height()));
+        if (area.right() > room.right())
+            area.moveRight(wizard.left() - 1 >= room.left() + area.width() ? wizard.left() - 1
+                                                                           : room.right());
+        if (area.bottom() > room.bottom())
+            area.moveBottom(room.bottom());
+    }
+    window_->setGeometry(area);
+}
+
+void TLivePreview::updateCaption() {
+    if (!window_)
+        return;
+    QString project = form_->windowTitle();
+    if (project.startsWith(kWizardCaptionPrefix))
+        project.remove(0, int(sizeof kWizardCaptionPrefix) - 1);
+    window_->setWindowTitle(tr("Preview - %1").arg(project));
+}
+
+void TLivePreview::letterChanged() {
+    if (IsShown())
+        pause_->start(); // each change starts the pause again
+}
+
+std::string TLivePreview::PageFor(const TSalesLetter& letter) {
+    try {
+        return CompileSalesPage(letter);
+    } catch (const std::exception& e) {
+        const QString reason = toQ(e.what()).toHtmlEscaped();
+        return fromQ(tr("<html><body><p>The page cannot be compiled.</p><p>%1</p></body></html>")
+                         .arg(reason));
+    }
+}
+
+void TLivePreview::Refresh() {
+    pause_->stop();
+    if (!IsShown() || !window_->Pane()->CanShowPages())
+        return;
+    emit refreshStarted();
+    if (compile_->isRunning())
+        again_ = true;
+    else
+        startCompile();
+}
+
+void TLivePreview::startCompile() {
+    again_ = false;
+    // Relative picture addresses point into the project's folder, as they
+    // would beside the page that Finish writes there.
+    const std::string& project = form_->CurrentFile();
+    folder_ = fromQ(project.empty() ? QDir::homePath() : QFileInfo(toQ(project)).absolutePath());
+    auto promise = std::make_shared<QPromise<std::string>>();
+    promise->start(); // running from now: later refreshes wait for it
+    compile_->setFuture(promise->future());
+    QThreadPool::globalInstance()->start([promise, letter = form_->Letter()] {
+        promise->addResult(PageFor(letter));
+        promise->finish();
+    });
+}
+
+void TLivePreview::compiled() {
+    if (again_) {
+        startCompile(); // the record changed meanwhile: that page is out of date
+        return;
+    }
+    if (IsShown() && compile_->future().resultCount() > 0)
+        window_->Pane()->ShowPage(compile_->result(), folder_);
+}
