@@ -273,7 +273,8 @@ bool NoticeMatters(const Work& w, int currentYear) {
         return false;
     if (w.soundRecording)
         return false;
-    return w.year <= 1988;
+    // Abroad, the formalities count only before 1978 (restoration).
+    return w.year <= (w.published == FirstPublished::Elsewhere ? 1977 : 1988);
 }
 
 bool RenewalMatters(const Work& w, int currentYear) {

@@ -28,7 +28,13 @@ public:
     // The page's visible text, delivered later to `done` (for checks of
     // what was rendered).
     virtual void pageText(QWidget* view, const std::function<void(const QString&)>& done) = 0;
+
+    // Asks `follow` about every link the user follows in the view's page
+    // (from the page's address to the link's); a link it refuses is not
+    // loaded in the view.
+    virtual void setLinkPolicy(QWidget* view,
+                               std::function<bool(const QUrl& from, const QUrl& to)> follow) = 0;
 };
 
-#define QM_WEBVIEWFACTORY_IID "com.quillmere.WebViewFactory/1"
+#define QM_WEBVIEWFACTORY_IID "com.quillmere.WebViewFactory/2"
 Q_DECLARE_INTERFACE(WebViewFactory, QM_WEBVIEWFACTORY_IID)
