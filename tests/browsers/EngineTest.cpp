@@ -16,6 +16,9 @@
 
 #include <fstream>
 #include <stdlib.h>
+#include <string>
+#include <utility>
+#include <vector>
 
 using testsupport::TempDir;
 
@@ -121,4 +124,60 @@ TEST(WebEngine, ShowsABlankPageAndAnotherLocalFile) {
     EXPECT_TRUE(waitForPage(browser));
     EXPECT_EQ(browser.Title(), "Local page");
     EXPECT_EQ(pageText(browser), "Hello");
+}
+
+TEST(WebEngine, ShowsOurOwnPagesOfflineAndOpensTheirLinksToTheWebInTheUsersBrowser) {
+    TempDir tmp;
+    setenv("TMPDIR", tmp.path().c_str(), 1);
+    platform::ScriptedServices scripted;
+    platform::ScopedServices installed(scripted);
+    {
+        TDerivativeWorksForm derivative(nullptr, "");
+        TeCommerceForm commerce(nullptr, "");
+        TLegalInformationForm legal(nullptr, "");
+        const std::vector<std::pair<TBrowserForm*, std::vector<std::string>>> pages = {
+            {&derivative,
+             {"Derivative Works: Introduction", "Derivative Works: Tools",
+              "Derivative Works: Vendors"}},
+            {&commerce, {"eCommerce: Hosting and Domains", "eCommerce: Shopping Cart Solutions"}},
+            {&legal, {"", "Legal Aid"}}};
+        for (const auto& [form, titles] : pages) {
+            form->show();
+            for (int i = 0; i < static_cast<int>(titles.size()); ++i) {
+                if (titles[i].empty())
+                    continue;
+                SCOPED_TRACE(titles[i]);
+                if (form->PageControl->currentIndex() != i)
+                    form->PageControl->setCurrentIndex(i);
+                ASSERT_TRUE(waitForPage(*form->WebBrowser));
+                EXPECT_EQ(form->WebBrowser->Title(), titles[i]);
+                const std::string text = pageText(*form->WebBrowser);
+                EXPECT_NE(text.find("Written for 2026"), std::string::npos) << text;
+                EXPECT_NE(text.find("not legal advice"), std::string::npos);
+            }
+        }
+    }
+    EXPECT_TRUE(scripted.errors.empty());
+
+    // A link from one of our pages to the web goes to the user's browser.
+    testsupport::writeBytes(
+        tmp.file("links.html"),
+        "<html><head><title>Links</title></head>"
+        "<body onload=\"setTimeout(function () { document.getElementById('out').click(); }, 300)\">"
+        "<a id=\"out\" href=\"https://example.invalid/page\">out</a></body></html>");
+    WebBrowser browser;
+    browser.OpenLinksLeadingOutInUserBrowser();
+    browser.resize(400, 300);
+    browser.show();
+    browser.Navigate(tmp.file("links.html"));
+    ASSERT_TRUE(waitForPage(browser));
+    for (int i = 0; i < 100 && scripted.openedDocuments.empty(); ++i) {
+        QEventLoop pause;
+        QTimer::singleShot(50, &pause, &QEventLoop::quit);
+        pause.exec();
+    }
+    ASSERT_EQ(scripted.openedDocuments.size(), 1u);
+    EXPECT_EQ(scripted.openedDocuments[0], "https://example.invalid/page");
+    EXPECT_EQ(browser.Title(), "Links"); // the page stays
+    unsetenv("TMPDIR");
 }
