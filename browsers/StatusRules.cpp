@@ -281,7 +281,9 @@ bool RenewalMatters(const Work& w, int currentYear) {
     return NoticeMatters(w, currentYear) && w.year <= 1963 && w.notice != Known::No;
 }
 
-Verdict Judge(const Work& w, Region region, int currentYear) {
+namespace {
+
+Verdict judgeRegion(const Work& w, Region region, int currentYear) {
     switch (region) {
     case Region::UnitedStates:
         return judgeUs(w, currentYear);
@@ -296,6 +298,16 @@ Verdict Judge(const Work& w, Region region, int currentYear) {
                                 : judgeCanada(w, currentYear);
     }
     return {};
+}
+
+} // namespace
+
+Verdict Judge(const Work& w, Region region, int currentYear) {
+    Verdict v = judgeRegion(w, region, currentYear);
+    if (w.soundRecording)
+        v.note += std::string(v.note.empty() ? "" : " ") +
+                  "The music and words on the recording have rights of their own.";
+    return v;
 }
 
 std::vector<Verdict> JudgeAll(const Work& w, int currentYear) {

@@ -215,3 +215,9 @@ TEST(StatusRules, WorksThatCannotBeJudgedAreNamed) {
     // A work published after the author's death is fine.
     EXPECT_EQ(CheckWork(died(us(1950), 1940), 2026), "");
 }
+
+TEST(StatusRules, RecordingsRemindThatTheMusicAndWordsHaveRightsOfTheirOwn) {
+    for (const Verdict& v : JudgeAll(recording(1925), 2026))
+        EXPECT_NE(Describe(v, 2026).find("music and words"), std::string::npos);
+    EXPECT_EQ(Judge(us(1925), Region::UnitedStates, 2026).note.find("music"), std::string::npos);
+}
