@@ -6,9 +6,6 @@ namespace browsers {
 
 namespace {
 
-// The product website, under whose "/software/" folder our own pages lie.
-#define QM_SITE "https://www.quillmere.com"
-
 const TabPage projectGutenberg[] = {
     {"TabSheet1", "Project Gutenberg", "https://www.gutenberg.org/"},
     {"TabSheet4", "Main Menu", ""},
@@ -34,25 +31,24 @@ const TabPage research[] = {
 };
 
 const TabPage derivativeWorks[] = {
-    {"TabSheet1", "Introduction", QM_SITE "/software/deriv_intro"},
-    {"TabSheet4", "Tools", QM_SITE "/software/deriv_tools"},
-    {"TabSheet2", "Vendors", QM_SITE "/software/deriv_vendors"},
+    {"TabSheet1", "Introduction", "/software/deriv_intro", "deriv_intro.html"},
+    {"TabSheet4", "Tools", "/software/deriv_tools", "deriv_tools.html"},
+    {"TabSheet2", "Vendors", "/software/deriv_vendors", "deriv_vendors.html"},
     {"TabSheet3", "Main Menu", ""},
 };
 
 const TabPage eCommerce[] = {
-    {"TabSheet1", "Hosting and Domains ", QM_SITE "/software/ecomm_hosting"},
-    {"TabSheet2", "Shopping Cart Solutions ", QM_SITE "/software/ecomm_cart"},
+    {"TabSheet1", "Hosting and Domains ", "/software/ecomm_hosting", "ecomm_hosting.html"},
+    {"TabSheet2", "Shopping Cart Solutions ", "/software/ecomm_cart", "ecomm_cart.html"},
     {"TabSheet3", "Main Menu", ""},
 };
 
 const TabPage legalInformation[] = {
     {"TabSheet1", "Date Tables", ""},
-    {"TabSheet2", "Legal Aid", QM_SITE "/software/legal_aid"},
+    {"TabSheet2", "Legal Aid", "/software/legal_aid", "legal_aid.html"},
+    {"TabSheet4", "Status Check", ""},
     {"TabSheet3", "Main Menu", ""},
 };
-
-#undef QM_SITE
 
 } // namespace
 
@@ -70,6 +66,39 @@ std::span<const TabPage> ECommerceTabs() {
 }
 std::span<const TabPage> LegalInformationTabs() {
     return legalInformation;
+}
+
+std::string TabAddress(const TabPage& tab, const std::string& siteAddress,
+                       const std::string& pagesFolder) {
+    if (!*tab.document)
+        return tab.address;
+    if (siteAddress.empty())
+        return pagesFolder + tab.document;
+    std::string site = siteAddress;
+    while (!site.empty() && site.back() == '/')
+        site.pop_back();
+    return site + tab.address;
+}
+
+namespace {
+
+std::string lowerScheme(const std::string& address) {
+    const size_t colon = address.find(':');
+    if (colon == std::string::npos)
+        return {};
+    std::string scheme = address.substr(0, colon);
+    for (char& c : scheme)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return scheme;
+}
+
+} // namespace
+
+bool LeadsOut(const std::string& from, const std::string& to) {
+    if (lowerScheme(from) != "file")
+        return false;
+    const std::string scheme = lowerScheme(to);
+    return scheme == "http" || scheme == "https" || scheme == "ftp" || scheme == "mailto";
 }
 
 bool IsLocalPath(const std::string& address) {

@@ -118,9 +118,21 @@ void RemoveChartFolder(const std::string& folder) {
 }
 
 std::string WriteChart(const std::string& folder) {
+    return WriteDocument(folder, kChartName);
+}
+
+std::string PagesFolder(const char* name) {
+    return UserTempFolder() + name + platform::kPathSeparator;
+}
+
+std::string WriteDocument(const std::string& folder, const std::string& name) {
     PrepareChartFolder(folder);
-    const std::string file = folder + kChartName;
-    ExeMod::ExtractDocument(kChartName, file);
+    const std::string file = folder + name;
+#ifndef _WIN32
+    if (isLink(file))
+        unlink(file.c_str());
+#endif
+    ExeMod::ExtractDocument(name, file);
     return file;
 }
 

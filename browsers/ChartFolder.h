@@ -45,4 +45,12 @@ inline constexpr const char* kChartName = "chart.html";
 // \"%s\". %s") when the file cannot be written. Returns the file's path.
 std::string WriteChart(const std::string& folder);
 
+// The folder a window writes its own pages to: UserTempFolder() + `name` +
+// separator (the Legal Information window uses its chart folder).
+std::string PagesFolder(const char* name);
+
+// Like WriteChart, for the archive document `name`: prepares `folder` and
+// writes the document there under its name. Returns the file's path.
+std::string WriteDocument(const std::string& folder, const std::string& name);
+
 } // namespace browsers

@@ -3,12 +3,15 @@
 # After `target` is linked, appends documents to its executable as the archive
 # the program reads its templates and its date chart from. Without DOCUMENTS
 # these are the files of resources/ below, in this order: TEMPLATE1.HTML,
-# TEMPLATE2.HTML, TEMPLATE3.HTML, chart.html. Each is stored under its file
-# name.
+# TEMPLATE2.HTML, TEMPLATE3.HTML, chart.html, then the offline product pages
+# (deriv_intro.html, deriv_tools.html, deriv_vendors.html, ecomm_hosting.html,
+# ecomm_cart.html, legal_aid.html). Each is stored under its file name.
 #
 # A changed document relinks the target, so the archive is written afresh. The appender replaces an archive already at
 # the end of the file, so it never appends twice.
-set(QM_ARCHIVE_DOCUMENT_NAMES TEMPLATE1.HTML TEMPLATE2.HTML TEMPLATE3.HTML chart.html)
+set(QM_ARCHIVE_DOCUMENT_NAMES TEMPLATE1.HTML TEMPLATE2.HTML TEMPLATE3.HTML chart.html
+    deriv_intro.html deriv_tools.html deriv_vendors.html ecomm_hosting.html ecomm_cart.html
+    legal_aid.html)
 set(QM_ARCHIVE_RESOURCE_DIR ${CMAKE_CURRENT_LIST_DIR}/../resources)
 
 function(qm_append_documents target)

@@ -1,5 +1,6 @@
 #include "BrowserForm.h"
 
+#include "browsers/ChartFolder.h"
 #include "platform/gui/Handlers.h"
 #include "platform/gui/Text.h"
 #include "platform/Services.h"
@@ -10,6 +11,8 @@
 #include <QScreen>
 #include <QShortcut>
 #include <QVBoxLayout>
+
+#include <exception>
 
 TBrowserForm::TBrowserForm(QWidget* owner, const char* caption,
                            std::span<const browsers::TabPage> tabs)
@@ -31,6 +34,9 @@ TBrowserForm::TBrowserForm(QWidget* owner, const char* caption,
     panelLayout->setContentsMargins(1, 1, 1, 1);
     WebBrowser = new ::WebBrowser(panel);
     WebBrowser->setObjectName("WebBrowser");
+    // Our own pages are shown here; where their links lead out, the user's
+    // browser opens them.
+    WebBrowser->OpenLinksLeadingOutInUserBrowser();
     panelLayout->addWidget(WebBrowser);
 
     auto* layout = new QVBoxLayout(this);
@@ -58,12 +64,44 @@ TBrowserForm::TBrowserForm(QWidget* owner, const char* caption,
         move(screen->availableGeometry().center() - rect().center());
 }
 
+TBrowserForm::~TBrowserForm() {
+    if (ownsPagesFolder_)
+        browsers::RemoveChartFolder(pagesFolder_);
+}
+
+void TBrowserForm::UseOwnPages(const std::string& siteAddress, const char* folderName) {
+    siteAddress_ = siteAddress;
+    if (!siteAddress.empty())
+        return;
+    pagesFolder_ = browsers::PagesFolder(folderName);
+    ownsPagesFolder_ = true;
+    try {
+        for (const browsers::TabPage& tab : tabs_)
+            if (*tab.document)
+                browsers::WriteDocument(pagesFolder_, tab.document);
+    } catch (const std::exception& e) {
+        platform::showError(e.what());
+    }
+}
+
+void TBrowserForm::SetOwnPages(const std::string& siteAddress, const std::string& pagesFolder) {
+    siteAddress_ = siteAddress;
+    pagesFolder_ = pagesFolder;
+    ownsPagesFolder_ = false;
+}
+
+std::string TBrowserForm::TabAddress(int index) const {
+    if (index < 0 || index >= static_cast<int>(tabs_.size()))
+        return {};
+    return browsers::TabAddress(tabs_[index], siteAddress_, pagesFolder_);
+}
+
 void TBrowserForm::PageControlChange() {
     if (IsLastTab())
         close();
-    const int index = PageControl->currentIndex();
-    if (index >= 0 && index < static_cast<int>(tabs_.size()) && *tabs_[index].address)
-        WebBrowser->Navigate(tabs_[index].address);
+    const std::string address = TabAddress(PageControl->currentIndex());
+    if (!address.empty())
+        WebBrowser->Navigate(address);
 }
 
 void TBrowserForm::changeEvent(QEvent* event) {

@@ -23,8 +23,9 @@ void TResearchForm::FormCreate() {
     PageControlChange();
 }
 
-TDerivativeWorksForm::TDerivativeWorksForm(QWidget* owner)
+TDerivativeWorksForm::TDerivativeWorksForm(QWidget* owner, const std::string& siteAddress)
     : TBrowserForm(owner, "Derivative Works", browsers::DerivativeWorksTabs()) {
+    UseOwnPages(siteAddress, "DW");
     FormCreate();
 }
 
@@ -32,8 +33,9 @@ void TDerivativeWorksForm::FormCreate() {
     PageControlChange();
 }
 
-TeCommerceForm::TeCommerceForm(QWidget* owner)
+TeCommerceForm::TeCommerceForm(QWidget* owner, const std::string& siteAddress)
     : TBrowserForm(owner, "eCommerce", browsers::ECommerceTabs()) {
+    UseOwnPages(siteAddress, "EC");
     FormCreate();
 }
 

@@ -3,6 +3,9 @@
 #pragma once
 
 #include "BrowserForm.h"
+#include "SiteAddress.h"
+
+#include <string>
 
 // One tab with the Project Gutenberg home page, loaded once when the window is
 // created; changing tabs never reloads it, so the user's own navigation stays.
@@ -22,18 +25,20 @@ public:
     void FormCreate();
 };
 
-// The product website's pages on derivative works.
+// Our pages on derivative works: shipped with the program, or from the
+// product website at `siteAddress` when one is set.
 class TDerivativeWorksForm : public TBrowserForm {
     Q_OBJECT
 public:
-    explicit TDerivativeWorksForm(QWidget* owner);
+    explicit TDerivativeWorksForm(QWidget* owner,
+                                  const std::string& siteAddress = ProductSiteAddress());
     void FormCreate();
 };
 
-// The product website's pages on hosting and shopping carts.
+// Our pages on hosting and shopping carts, shipped or from the product website.
 class TeCommerceForm : public TBrowserForm {
     Q_OBJECT
 public:
-    explicit TeCommerceForm(QWidget* owner);
+    explicit TeCommerceForm(QWidget* owner, const std::string& siteAddress = ProductSiteAddress());
     void FormCreate();
 };

@@ -2,11 +2,26 @@
 
 #include "browsers/ChartFolder.h"
 #include "platform/Services.h"
+#include "StatusCheckPage.h"
+
+#include <QDate>
+#include <QVBoxLayout>
 
 #include <exception>
 
-TLegalInformationForm::TLegalInformationForm(QWidget* owner)
+namespace {
+constexpr int kLegalAidTab = 1, kStatusCheckTab = 2;
+}
+
+TLegalInformationForm::TLegalInformationForm(QWidget* owner, const std::string& siteAddress,
+                                             int currentYear)
     : TBrowserForm(owner, "Legal Information", browsers::LegalInformationTabs()) {
+    // The status check takes the browser's place while its tab is active.
+    statusCheck_ =
+        new StatusCheckPage(this, currentYear ? currentYear : QDate::currentDate().year());
+    statusCheck_->hide();
+    static_cast<QVBoxLayout*>(layout())->addWidget(statusCheck_, 1);
+    SetOwnPages(siteAddress, {});
     FormCreate();
 }
 
@@ -16,8 +31,11 @@ TLegalInformationForm::~TLegalInformationForm() {
 
 void TLegalInformationForm::FormCreate() {
     chartFolder_ = browsers::ChartFolder();
+    SetOwnPages(SiteAddress(), chartFolder_);
     try {
         browsers::WriteChart(chartFolder_);
+        if (SiteAddress().empty())
+            browsers::WriteDocument(chartFolder_, Tabs()[kLegalAidTab].document);
     } catch (const std::exception& e) {
         platform::showError(e.what());
         return;
@@ -28,12 +46,15 @@ void TLegalInformationForm::FormCreate() {
 void TLegalInformationForm::PageControlChange() {
     if (IsLastTab())
         close();
+    const bool checking = PageControl->currentIndex() == kStatusCheckTab;
+    WebBrowser->parentWidget()->setVisible(!checking);
+    statusCheck_->setVisible(checking);
     switch (PageControl->currentIndex()) {
     case 0:
         WebBrowser->Navigate(chartFolder_ + browsers::kChartName);
         break;
-    case 1:
-        WebBrowser->Navigate(Tabs()[1].address);
+    case kLegalAidTab:
+        WebBrowser->Navigate(TabAddress(kLegalAidTab));
         break;
     default:
         break;

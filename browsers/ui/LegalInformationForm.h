@@ -1,16 +1,23 @@
 // The Legal Information window: the copyright date chart built into the
-// program, shown from a file written afresh at every opening, and the
-// product website's legal-aid page. The chart's folder goes with the window.
+// program, shown from a file written afresh at every opening, our legal-aid
+// page (written beside the chart, or from the product website when one is
+// set) and the status check. The chart's folder goes with the window.
 #pragma once
 
 #include "BrowserForm.h"
+#include "SiteAddress.h"
 
 #include <string>
+
+class StatusCheckPage;
 
 class TLegalInformationForm : public TBrowserForm {
     Q_OBJECT
 public:
-    explicit TLegalInformationForm(QWidget* owner);
+    // `currentYear` (0: this year) is the year the status check answers for.
+    explicit TLegalInformationForm(QWidget* owner,
+                                   const std::string& siteAddress = ProductSiteAddress(),
+                                   int currentYear = 0);
     ~TLegalInformationForm() override;
 
     // Writes the chart file and shows the first tab. A chart that cannot be
@@ -23,6 +30,10 @@ public:
     // The folder the chart is written to, ending with a separator.
     const std::string& ChartFolder() const { return chartFolder_; }
 
+    // The "Status Check" tab's form.
+    StatusCheckPage* StatusCheck() const { return statusCheck_; }
+
 private:
     std::string chartFolder_;
+    StatusCheckPage* statusCheck_ = nullptr;
 };

@@ -2,6 +2,7 @@
 
 #include "browsers/Addresses.h"
 #include "platform/gui/Text.h"
+#include "platform/Services.h"
 #include "WebViewFactory.h"
 
 #include <QCoreApplication>
@@ -165,6 +166,18 @@ void WebBrowser::PageText(const std::function<void(const std::string&)>& done) {
         return;
     }
     engine().factory->pageText(view_, [done](const QString& text) { done(platform::fromQ(text)); });
+}
+
+void WebBrowser::OpenLinksLeadingOutInUserBrowser() {
+    if (!view_)
+        return;
+    engine().factory->setLinkPolicy(view_, [](const QUrl& from, const QUrl& to) {
+        const std::string target = platform::fromQ(to.toString());
+        if (!browsers::LeadsOut(platform::fromQ(from.toString()), target))
+            return true;
+        platform::services().openDocument(target);
+        return false;
+    });
 }
 
 void WebBrowser::SetEngineEnabledForTesting(bool enabled) {

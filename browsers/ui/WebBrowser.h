@@ -48,6 +48,10 @@ public:
     void RunJavaScript(const std::string& script,
                        const std::function<void(const std::string&)>& done);
 
+    // From now on, a link the user follows from one of our own (local) pages
+    // to the web opens in the user's browser, and this page stays.
+    void OpenLinksLeadingOutInUserBrowser();
+
     // Tests that only check addresses keep the engine unloaded: browsers made
     // while it is off show the plain message. On by default.
     static void SetEngineEnabledForTesting(bool enabled);

@@ -37,7 +37,13 @@ public:
     // Runs `script` in the page shown; its result is delivered later to `done`.
     virtual void runJavaScript(QWidget* view, const QString& script,
                                const std::function<void(const QVariant&)>& done) = 0;
+
+    // Asks `follow` about every link the user follows in the view's page
+    // (from the page's address to the link's); a link it refuses is not
+    // loaded in the view.
+    virtual void setLinkPolicy(QWidget* view,
+                               std::function<bool(const QUrl& from, const QUrl& to)> follow) = 0;
 };
 
-#define QM_WEBVIEWFACTORY_IID "com.quillmere.WebViewFactory/2"
+#define QM_WEBVIEWFACTORY_IID "com.quillmere.WebViewFactory/3"
 Q_DECLARE_INTERFACE(WebViewFactory, QM_WEBVIEWFACTORY_IID)

@@ -1,6 +1,7 @@
 // The date chart's folder: a private per-user folder under the temporary
 // folder, written afresh at every opening, removed without following links.
 #include "browsers/ChartFolder.h"
+#include "archive/ExeMod.h"
 #include "browsers/Addresses.h"
 #include "platform/FileSystem.h"
 #include "support/TempDir.h"
@@ -8,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <cstring>
 #include <filesystem>
 #include <stdlib.h>
 #include <sys/stat.h>
@@ -206,8 +208,13 @@ TEST(Chart, IsOneSelfContainedLatin1PageWithBothTables) {
     EXPECT_EQ(rowsOf("Non-US Copyright Dates Table"), 5);
     EXPECT_NE(chart.find("&quot;Legal Aid&quot;"), std::string::npos);
     EXPECT_NE(chart.find("2026"), std::string::npos);
-    // The outdated cut-off would give users a wrong answer.
-    EXPECT_EQ(chart.find("1923"), std::string::npos);
+    // The outdated cut-off would give users a wrong answer; 1923 is named
+    // only by the sound-recording rules, which differ.
+    EXPECT_EQ(chart.find("Published before 1923"), std::string::npos);
+    for (size_t at = chart.find("1923"); at != std::string::npos; at = chart.find("1923", at + 1))
+        EXPECT_NE(chart.rfind("Sound recordings follow their own rules", at), std::string::npos);
+    EXPECT_NE(chart.find("so only those published before\n1926 are free on 1 January 2026"),
+              std::string::npos);
     EXPECT_NE(chart.find("Published before 1931"), std::string::npos);
     EXPECT_NE(chart.find("Published before 1 July 1909"), std::string::npos);
 }
@@ -237,8 +244,41 @@ TEST(Addresses, ResearchCaptionsNameTheirSitesAndProductPagesLieOnOurSite) {
                       browsers::LegalInformationTabs()})
         for (const auto& tab : tabs)
             if (*tab.address) {
-                EXPECT_EQ(std::string(tab.address).rfind("https://www.quillmere.com/software/", 0),
-                          0u)
-                    << tab.address;
+                // A path on the product website, when the user has set one.
+                EXPECT_EQ(std::string(tab.address).rfind("/software/", 0), 0u) << tab.address;
             }
+}
+
+TEST(OwnPages, ShowOfflineUnlessAProductWebsiteIsSet) {
+    const browsers::TabPage intro = browsers::DerivativeWorksTabs()[0];
+    EXPECT_EQ(browsers::TabAddress(intro, "", "/tmp/q/DW/"), "/tmp/q/DW/deriv_intro.html");
+    EXPECT_EQ(browsers::TabAddress(intro, "https://example.org//", "/tmp/q/DW/"),
+              "https://example.org/software/deriv_intro");
+    // Tabs that are not our pages keep their addresses.
+    EXPECT_EQ(browsers::TabAddress(browsers::ResearchTabs()[1], "https://example.org", ""),
+              "https://archive.org/");
+    // Every page of ours is in the archive of this program.
+    for (auto tabs : {browsers::DerivativeWorksTabs(), browsers::ECommerceTabs(),
+                      browsers::LegalInformationTabs()})
+        for (const browsers::TabPage& tab : tabs)
+            if (*tab.document) {
+                EXPECT_EQ(
+                    ExeMod::GetDocument(tab.document),
+                    readBytes(std::string(getenv("QM_SOURCE_DIR")) + "/resources/" + tab.document))
+                    << tab.document;
+                EXPECT_EQ(std::string(tab.address),
+                          std::string("/software/") +
+                              std::string(tab.document).substr(0, std::strlen(tab.document) - 5));
+            }
+}
+
+TEST(OwnPages, LinksFromOurPagesToTheWebLeadOut) {
+    EXPECT_TRUE(browsers::LeadsOut("file:///tmp/q/DW/deriv_tools.html", "https://www.gimp.org/"));
+    EXPECT_TRUE(browsers::LeadsOut("FILE:///C:/Temp/LI/legal_aid.html", "HTTP://example.org/"));
+    EXPECT_TRUE(browsers::LeadsOut("file:///tmp/a.html", "mailto:someone@example.org"));
+    // Within our pages, and on the web, links stay in the window.
+    EXPECT_FALSE(browsers::LeadsOut("file:///tmp/a.html", "file:///tmp/b.html"));
+    EXPECT_FALSE(
+        browsers::LeadsOut("https://example.org/software/legal_aid", "https://www.copyright.gov/"));
+    EXPECT_FALSE(browsers::LeadsOut("file:///tmp/a.html", "javascript:alert(1)"));
 }

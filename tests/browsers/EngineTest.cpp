@@ -15,7 +15,12 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
+#include <memory>
 #include <stdlib.h>
+#include <string>
+#include <utility>
+#include <vector>
 
 using testsupport::TempDir;
 
@@ -121,4 +126,59 @@ TEST(WebEngine, ShowsABlankPageAndAnotherLocalFile) {
     EXPECT_TRUE(waitForPage(browser));
     EXPECT_EQ(browser.Title(), "Local page");
     EXPECT_EQ(pageText(browser), "Hello");
+}
+
+TEST(WebEngine, ShowsOurOwnPagesOfflineAndOpensTheirLinksToTheWebInTheUsersBrowser) {
+    TempDir tmp;
+    setenv("TMPDIR", tmp.path().c_str(), 1);
+    platform::ScriptedServices scripted;
+    platform::ScopedServices installed(scripted);
+    // One window at a time, so no page finishes loading unwatched.
+    const std::vector<std::pair<std::function<TBrowserForm*()>, std::vector<std::string>>> pages = {
+        {[] { return new TDerivativeWorksForm(nullptr, ""); },
+         {"Derivative Works: Introduction", "Derivative Works: Tools",
+          "Derivative Works: Vendors"}},
+        {[] { return new TeCommerceForm(nullptr, ""); },
+         {"eCommerce: Hosting and Domains", "eCommerce: Shopping Cart Solutions"}},
+        {[] { return new TLegalInformationForm(nullptr, ""); },
+         {"Copyright Date Tables", "Legal Aid"}}};
+    for (const auto& [make, titles] : pages) {
+        std::unique_ptr<TBrowserForm> form(make());
+        form->show();
+        for (int i = 0; i < static_cast<int>(titles.size()); ++i) {
+            SCOPED_TRACE(titles[i]);
+            if (i > 0)
+                form->PageControl->setCurrentIndex(i);
+            ASSERT_TRUE(waitForPage(*form->WebBrowser));
+            EXPECT_EQ(form->WebBrowser->Title(), titles[i]);
+            const std::string text = pageText(*form->WebBrowser);
+            // Each says the year it was written for, and once that it is not legal advice.
+            EXPECT_NE(text.find("2026"), std::string::npos) << text;
+            EXPECT_NE(text.find("not legal advice"), std::string::npos);
+            EXPECT_EQ(text.find("not legal advice"), text.rfind("not legal advice"));
+        }
+    }
+    EXPECT_TRUE(scripted.errors.empty());
+
+    // A link from one of our pages to the web goes to the user's browser.
+    testsupport::writeBytes(
+        tmp.file("links.html"),
+        "<html><head><title>Links</title></head>"
+        "<body onload=\"setTimeout(function () { document.getElementById('out').click(); }, 300)\">"
+        "<a id=\"out\" href=\"https://example.invalid/page\">out</a></body></html>");
+    WebBrowser browser;
+    browser.OpenLinksLeadingOutInUserBrowser();
+    browser.resize(400, 300);
+    browser.show();
+    browser.Navigate(tmp.file("links.html"));
+    ASSERT_TRUE(waitForPage(browser));
+    for (int i = 0; i < 100 && scripted.openedDocuments.empty(); ++i) {
+        QEventLoop pause;
+        QTimer::singleShot(50, &pause, &QEventLoop::quit);
+        pause.exec();
+    }
+    ASSERT_EQ(scripted.openedDocuments.size(), 1u);
+    EXPECT_EQ(scripted.openedDocuments[0], "https://example.invalid/page");
+    EXPECT_EQ(browser.Title(), "Links"); // the page stays
+    unsetenv("TMPDIR");
 }

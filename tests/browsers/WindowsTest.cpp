@@ -4,13 +4,17 @@
 #include "browsers/ChartFolder.h"
 #include "browsers/ui/BrowserForms.h"
 #include "browsers/ui/LegalInformationForm.h"
+#include "browsers/ui/StatusCheckPage.h"
 #include "platform/gui/Text.h"
 #include "platform/ScriptedServices.h"
 #include "support/TempDir.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QScreen>
 #include <QTimer>
 
@@ -39,7 +43,13 @@ struct Window {
     std::vector<Expected> tabs;
 };
 
-const std::string site = "https://www.quillmere.com/software/";
+// Our own pages, written offline into the window's folder.
+std::string dw(const char* page) {
+    return browsers::PagesFolder("DW") + page;
+}
+std::string ec(const char* page) {
+    return browsers::PagesFolder("EC") + page;
+}
 
 std::vector<Window> windows() {
     return {
@@ -48,14 +58,14 @@ std::vector<Window> windows() {
          {{"TabSheet1", "Project Gutenberg", ""}, {"TabSheet4", "Main Menu", ""}}},
         {"Derivative Works",
          [] { return new TDerivativeWorksForm(nullptr); },
-         {{"TabSheet1", "Introduction", site + "deriv_intro"},
-          {"TabSheet4", "Tools", site + "deriv_tools"},
-          {"TabSheet2", "Vendors", site + "deriv_vendors"},
+         {{"TabSheet1", "Introduction", dw("deriv_intro.html")},
+          {"TabSheet4", "Tools", dw("deriv_tools.html")},
+          {"TabSheet2", "Vendors", dw("deriv_vendors.html")},
           {"TabSheet3", "Main Menu", ""}}},
         {"eCommerce",
          [] { return new TeCommerceForm(nullptr); },
-         {{"TabSheet1", "Hosting and Domains ", site + "ecomm_hosting"},
-          {"TabSheet2", "Shopping Cart Solutions ", site + "ecomm_cart"},
+         {{"TabSheet1", "Hosting and Domains ", ec("ecomm_hosting.html")},
+          {"TabSheet2", "Shopping Cart Solutions ", ec("ecomm_cart.html")},
           {"TabSheet3", "Main Menu", ""}}},
         {"Research",
          [] { return new TResearchForm(nullptr); },
@@ -223,23 +233,36 @@ TEST_F(BrowserWindows, LegalInformationWritesTheChartAtEveryOpeningAndRemovesItA
         auto form = std::make_unique<TLegalInformationForm>(nullptr);
         EXPECT_EQ(text(form->windowTitle()), "Legal Information");
         EXPECT_EQ(form->size(), QSize(758, 584));
-        ASSERT_EQ(form->PageControl->count(), 3);
+        ASSERT_EQ(form->PageControl->count(), 4);
         EXPECT_EQ(text(form->PageControl->tabText(0)), "Date Tables");
         EXPECT_EQ(text(form->PageControl->tabText(1)), "Legal Aid");
-        EXPECT_EQ(text(form->PageControl->tabText(2)), "Main Menu");
-        EXPECT_EQ(text(form->PageControl->tabName(2)), "TabSheet3");
+        EXPECT_EQ(text(form->PageControl->tabText(2)), "Status Check");
+        EXPECT_EQ(text(form->PageControl->tabText(3)), "Main Menu");
+        EXPECT_EQ(text(form->PageControl->tabName(3)), "TabSheet3");
         EXPECT_EQ(form->ChartFolder(), folder);
         EXPECT_EQ(readBytes(chart), shipped);
         // Shown from its plain local path.
         EXPECT_EQ(form->WebBrowser->LastAddress(), chart);
 
+        // Our legal-aid page lies beside the chart.
         form->PageControl->setCurrentIndex(1);
-        EXPECT_EQ(form->WebBrowser->LastAddress(), site + "legal_aid");
+        EXPECT_EQ(form->WebBrowser->LastAddress(), folder + "legal_aid.html");
+        EXPECT_EQ(readBytes(folder + "legal_aid.html"),
+                  readBytes(std::string(getenv("QM_SOURCE_DIR")) + "/resources/legal_aid.html"));
         form->PageControl->setCurrentIndex(0);
         EXPECT_EQ(form->WebBrowser->LastAddress(), chart);
 
         form->show();
+        // The status check takes the browser's place while its tab is active.
         form->PageControl->setCurrentIndex(2);
+        EXPECT_TRUE(form->StatusCheck()->isVisible());
+        EXPECT_FALSE(form->WebBrowser->isVisible());
+        EXPECT_EQ(form->WebBrowser->LastAddress(), chart);
+        EXPECT_TRUE(form->isVisible());
+        form->PageControl->setCurrentIndex(0);
+        EXPECT_FALSE(form->StatusCheck()->isVisible());
+        EXPECT_TRUE(form->WebBrowser->isVisible());
+        form->PageControl->setCurrentIndex(3);
         EXPECT_FALSE(form->isVisible());
         EXPECT_TRUE(fs::exists(chart)); // until the window is freed
         form.reset();
@@ -257,7 +280,50 @@ TEST_F(BrowserWindows, LegalInformationReportsAChartItCannotWriteAndStillOpens) 
               "Cannot create file \"" + folder + "chart.html\". Not a directory");
     EXPECT_EQ(form.WebBrowser->LastAddress(), ""); // the first page is not loaded
     form.PageControl->setCurrentIndex(1);
-    EXPECT_EQ(form.WebBrowser->LastAddress(), site + "legal_aid");
+    EXPECT_EQ(form.WebBrowser->LastAddress(), folder + "legal_aid.html");
+}
+
+TEST_F(BrowserWindows, OurOwnPagesAreWrittenOfflineAndGoWithTheWindow) {
+    const std::string resources = std::string(getenv("QM_SOURCE_DIR")) + "/resources/";
+    {
+        TDerivativeWorksForm derivative(nullptr);
+        TeCommerceForm commerce(nullptr);
+        for (const char* page : {"deriv_intro.html", "deriv_tools.html", "deriv_vendors.html"})
+            EXPECT_EQ(readBytes(dw(page)), readBytes(resources + page)) << page;
+        for (const char* page : {"ecomm_hosting.html", "ecomm_cart.html"})
+            EXPECT_EQ(readBytes(ec(page)), readBytes(resources + page)) << page;
+    }
+    EXPECT_FALSE(fs::exists(browsers::PagesFolder("DW")));
+    EXPECT_FALSE(fs::exists(browsers::PagesFolder("EC")));
+    EXPECT_TRUE(scripted.errors.empty());
+}
+
+TEST_F(BrowserWindows, ASiteAddressShowsThatSitesPagesInstead) {
+    TDerivativeWorksForm derivative(nullptr, "https://pages.example.org/");
+    EXPECT_EQ(derivative.WebBrowser->LastAddress(),
+              "https://pages.example.org/software/deriv_intro");
+    derivative.PageControl->setCurrentIndex(2);
+    EXPECT_EQ(derivative.WebBrowser->LastAddress(),
+              "https://pages.example.org/software/deriv_vendors");
+    EXPECT_FALSE(fs::exists(browsers::PagesFolder("DW"))); // nothing written
+
+    TLegalInformationForm legal(nullptr, "https://pages.example.org");
+    legal.PageControl->setCurrentIndex(1);
+    EXPECT_EQ(legal.WebBrowser->LastAddress(), "https://pages.example.org/software/legal_aid");
+    // The chart stays built in.
+    legal.PageControl->setCurrentIndex(0);
+    EXPECT_EQ(legal.WebBrowser->LastAddress(), legal.ChartFolder() + "chart.html");
+    EXPECT_FALSE(fs::exists(legal.ChartFolder() + "legal_aid.html"));
+
+    // The setting in the user's own settings file, with stray spaces.
+    const std::string config = std::string(getenv("XDG_CONFIG_HOME")) + "/Quillmere";
+    fs::create_directories(config);
+    writeBytes(config + "/Quillmere.conf", "[General]\nSiteAddress= http://localhost:8080 \n");
+    EXPECT_EQ(ProductSiteAddress(), "http://localhost:8080");
+    TeCommerceForm commerce(nullptr);
+    EXPECT_EQ(commerce.WebBrowser->LastAddress(), "http://localhost:8080/software/ecomm_hosting");
+    fs::remove_all(config);
+    EXPECT_EQ(ProductSiteAddress(), "");
 }
 
 TEST(WebBrowserFallback, WithoutTheEngineShowsAMessageAndStillRecordsAddresses) {
@@ -271,4 +337,64 @@ TEST(WebBrowserFallback, WithoutTheEngineShowsAMessageAndStillRecordsAddresses) 
     browser.Navigate("about:blank");
     EXPECT_EQ(browser.LastAddress(), "about:blank");
     EXPECT_EQ(browser.Title(), "");
+}
+
+TEST_F(BrowserWindows, StatusCheckAnswersInPlainWordsAndAsksOnlyWhatMatters) {
+    for (int clock : {2026, 2027}) {
+        SCOPED_TRACE(clock);
+        TLegalInformationForm form(nullptr, "", clock);
+        StatusCheckPage& check = *form.StatusCheck();
+        EXPECT_EQ(text(check.AnswerText()), "Enter the year of first publication.");
+
+        // Published in the United States in 1931 with a notice, renewal unknown.
+        check.Year->setText("1931");
+        EXPECT_TRUE(check.Notice->isEnabled() == (clock == 2026));
+        check.Notice->setCurrentText("Yes");
+        if (clock == 2026) {
+            EXPECT_TRUE(check.Renewed->isEnabled());
+            EXPECT_NE(text(check.AnswerText())
+                          .find("In the United States: unknown: either public "
+                                "domain now or from 1 January 2027."),
+                      std::string::npos)
+                << text(check.AnswerText());
+            check.Renewed->setCurrentText("Yes");
+            EXPECT_NE(text(check.AnswerText())
+                          .find("In the United States: not yet public domain; "
+                                "it will be from 1 January 2027."),
+                      std::string::npos);
+        } else {
+            EXPECT_FALSE(check.Renewed->isEnabled());
+            EXPECT_NE(text(check.AnswerText()).find("In the United States: public domain"),
+                      std::string::npos);
+        }
+        // Without the year of death the life terms are unknown.
+        EXPECT_NE(text(check.AnswerText()).find("In Canada: unknown."), std::string::npos);
+
+        // A recording of 1926, never asked about a notice.
+        check.Year->setText("1926");
+        check.SoundRecording->setChecked(true);
+        EXPECT_FALSE(check.Notice->isEnabled());
+        EXPECT_NE(text(check.AnswerText())
+                      .find(clock == 2026 ? "not yet public domain; it will be from 1 January 2027"
+                                          : "In the United States: public domain (since 1 "
+                                            "January 2027)"),
+                  std::string::npos)
+            << text(check.AnswerText());
+
+        // Abroad, author died 1972: Canada not before 2043.
+        check.SoundRecording->setChecked(false);
+        check.Published->setCurrentText("Elsewhere");
+        check.Year->setText("1950");
+        check.Died->setText("1972");
+        EXPECT_NE(text(check.AnswerText())
+                      .find("In Canada: not yet public domain; it will be from 1 January 2043. "
+                            "Rule: life + 70 years (since 30 December 2022)."),
+                  std::string::npos)
+            << text(check.AnswerText());
+        EXPECT_EQ(check.CurrentWork().authorDied, 1972);
+
+        // A year still to come is refused by name.
+        check.Died->setText("2099");
+        EXPECT_EQ(text(check.AnswerText()), "The year of death 2099 has not come yet.");
+    }
 }

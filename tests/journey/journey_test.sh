@@ -192,7 +192,7 @@ done
 echo "  the chart shows ($green pixels of its green)"
 
 step "the Main Menu tab closes Legal Information and removes the chart"
-click "$legal" 205 18 # tab "Main Menu"
+click "$legal" 301 18 # tab "Main Menu"
 wait_gone '^Legal Information' || fail "Legal Information stayed open"
 menu=$(wait_window '^Quillmere$') || fail "the main menu did not come back"
 i=0

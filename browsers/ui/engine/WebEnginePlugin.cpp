@@ -10,13 +10,31 @@
 
 #include <functional>
 
+// A page that asks its link policy before it follows a link.
+class PolicyPage : public QWebEnginePage {
+public:
+    using QWebEnginePage::QWebEnginePage;
+    std::function<bool(const QUrl&, const QUrl&)> follow;
+
+protected:
+    bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override {
+        if (follow && isMainFrame && type == NavigationTypeLinkClicked && !follow(this->url(), url))
+            return false;
+        return QWebEnginePage::acceptNavigationRequest(url, type, isMainFrame);
+    }
+};
+
 class WebEnginePlugin : public QObject, public WebViewFactory {
     Q_OBJECT
     Q_PLUGIN_METADATA(IID QM_WEBVIEWFACTORY_IID)
     Q_INTERFACES(WebViewFactory)
 
 public:
-    QWidget* createView(QWidget* parent) override { return new QWebEngineView(parent); }
+    QWidget* createView(QWidget* parent) override {
+        auto* view = new QWebEngineView(parent);
+        view->setPage(new PolicyPage(view));
+        return view;
+    }
 
     void load(QWidget* view, const QUrl& url) override {
         if (auto* v = qobject_cast<QWebEngineView*>(view))
@@ -50,6 +68,13 @@ public:
             return;
         }
         v->page()->runJavaScript(script, [done](const QVariant& result) { done(result); });
+    }
+
+    void setLinkPolicy(QWidget* view,
+                       std::function<bool(const QUrl&, const QUrl&)> follow) override {
+        auto* v = qobject_cast<QWebEngineView*>(view);
+        if (auto* page = v ? dynamic_cast<PolicyPage*>(v->page()) : nullptr)
+            page->follow = std::move(follow);
     }
 };
 
