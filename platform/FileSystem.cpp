@@ -57,9 +57,13 @@ std::string programPath() {
 #endif
 }
 
-std::string programFolder() { return folderOf(programPath()); }
+std::string programFolder() {
+    return folderOf(programPath());
+}
 
-void setProgramPathForTesting(const std::string& path) { testProgramPath = path; }
+void setProgramPathForTesting(const std::string& path) {
+    testProgramPath = path;
+}
 
 std::string tempFolder() {
     std::string folder;
@@ -169,7 +173,9 @@ std::string readFile(const std::string& path) {
     return data;
 }
 
-void setWriteFaultForTesting(long long bytes) { writeFaultBudget = bytes; }
+void setWriteFaultForTesting(long long bytes) {
+    writeFaultBudget = bytes;
+}
 
 #ifndef _WIN32
 namespace {

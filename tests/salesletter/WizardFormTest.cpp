@@ -174,7 +174,8 @@ TEST_F(Wizard, MemosGiveCrLfAndLoadRestoresEveryField) {
     form->OpenProject1Click();
     EXPECT_EQ(services.messages.at(0).caption, "Open Salesletter");
     EXPECT_EQ(services.openFileRequests.at(0).title, "Open Project");
-    EXPECT_EQ(services.openFileRequests.at(0).filter, "Projects (*.prj)|*.prj");
+    EXPECT_EQ(services.openFileRequests.at(0).filter,
+              "Projects (*.prj)|*.prj|All files (*)|*");
     TSalesLetter shown = form->Letter();
     for (const FieldInfo& f : TSalesLetter::Fields())
         EXPECT_EQ(shown[f.key], letter[f.key]) << f.key;
@@ -399,7 +400,8 @@ TEST_F(Wizard, WelcomePageListsTheRegistryAndSavesInTheProjectFolder) {
     welcome.PNameBrowse->click();
     EXPECT_EQ(welcome.PName->text().toStdString(), dir.path() + "/a b/c.prj");
     EXPECT_EQ(welcome.PNameInitialFolder(), dir.path() + "/a b");
-    EXPECT_EQ(services.openFileRequests.at(0).filter, "Salesletter projects (*.prj)|*.prj");
+    EXPECT_EQ(services.openFileRequests.at(0).filter,
+              "Salesletter projects (*.prj)|*.prj|All files (*)|*");
     EXPECT_EQ(services.openFileRequests.at(0).initialFolder, gamma);
 
     // Loading uses the text as it stands.
