@@ -130,32 +130,42 @@ std::string folderOf(const std::string& path) {
 
 } // namespace
 
+namespace {
+
+// Lower case; each run of other characters than a-z, 0-9, "_" and "-" (and
+// "." where allowed) as one "-"; no "-" or "." at either end.
+std::string safePart(std::string_view text, bool dots) {
+    std::string out;
+    for (char c : text) {
+        c = lower(c);
+        const bool safe = (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' ||
+                          c == '-' || (dots && c == '.');
+        if (!safe)
+            c = '-';
+        if ((c == '-' || c == '.') && (out.empty() || out.back() == '-' || out.back() == '.'))
+            continue;
+        out += c;
+    }
+    while (!out.empty() && (out.back() == '-' || out.back() == '.'))
+        out.pop_back();
+    return out;
+}
+
+} // namespace
+
 std::string WebSafeName(std::string_view path) {
     std::size_t start = 0;
     for (std::size_t i = 0; i < path.size(); ++i)
         if (path[i] == '/' || path[i] == '\\' || path[i] == ':')
             start = i + 1;
-    std::string name;
-    for (char c : path.substr(start)) {
-        c = lower(c);
-        const bool safe =
-            (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '.' || c == '_' || c == '-';
-        if (!safe)
-            c = '-';
-        if (c == '-' && (name.empty() || name.back() == '-'))
-            continue;
-        if (c == '.' && name.empty())
-            continue;
-        name += c;
-    }
-    // No "-" left before the extension or at the end.
-    for (std::size_t p; (p = name.find("-.")) != std::string::npos;)
-        name.erase(p, 1);
-    while (!name.empty() && name.back() == '-')
-        name.pop_back();
-    if (name.empty() || name[0] == '.')
-        name = "picture" + name;
-    return name;
+    const std::string_view file = path.substr(start);
+    const std::size_t dot = file.rfind('.');
+    const bool hasExtension = dot != std::string_view::npos && dot > 0;
+    std::string stem = safePart(hasExtension ? file.substr(0, dot) : file, true);
+    const std::string extension = hasExtension ? safePart(file.substr(dot + 1), false) : "";
+    if (stem.empty())
+        stem = "picture";
+    return extension.empty() ? stem : stem + "." + extension;
 }
 
 ExportPlan PlanExport(const TSalesLetter& letter) {

@@ -1,5 +1,5 @@
-#include "platform/TextEncoding.h"
 #include "salesletter/SalesLetter.h"
+#include "platform/TextEncoding.h"
 
 #include <gtest/gtest.h>
 
