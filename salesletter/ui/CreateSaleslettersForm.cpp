@@ -5,6 +5,7 @@
 #include "platform/gui/Text.h"
 #include "platform/Services.h"
 #include "salesletter/Compiler.h"
+#include "salesletter/Export.h"
 #include "salesletter/ProjectFile.h"
 
 #include <exception>
