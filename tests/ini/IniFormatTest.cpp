@@ -136,8 +136,7 @@ TEST_F(IniFormat, LaterSectionsOfAnEqualNameAreDropped) {
         ini.WriteString("B", "z", "4");
     }
     // ...until something else changes.
-    EXPECT_EQ(readBytes(path),
-              "[A]\r\nx=1\r\n\r\n[B]\r\nz=4\r\n\r\n[\xC3\x84rger]\r\np=1\r\n\r\n");
+    EXPECT_EQ(readBytes(path), "[A]\r\nx=1\r\n\r\n[B]\r\nz=4\r\n\r\n[\xC3\x84rger]\r\np=1\r\n\r\n");
 }
 
 TEST_F(IniFormat, EmptySectionsAreListedButNotWritten) {
