@@ -4,18 +4,24 @@
 #include "platform/FileSystem.h"
 #include "platform/PathParts.h"
 #include "platform/Services.h"
+#include "platform/TextEncoding.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 
 namespace {
 
-constexpr std::size_t kMaxText = 255;
+// File names are cut to this length whatever the line limit.
+constexpr std::size_t kMaxFileName = 255;
 constexpr char kCtrlZ = 26;
 
-std::string_view cut(const std::string& text) {
-    return std::string_view(text).substr(0, kMaxText);
+bool isAscii(const char* p, std::size_t len) {
+    for (std::size_t i = 0; i < len; ++i)
+        if (static_cast<unsigned char>(p[i]) >= 0x80)
+            return false;
+    return true;
 }
 
 // Reads the whole file into one buffer; `size` receives its length.
@@ -64,8 +70,13 @@ std::string writeWarning(const std::string& fileName) {
 
 } // namespace
 
-TBigIniFile::TBigIniFile(const std::string& fileName) {
+TBigIniFile::TBigIniFile(const std::string& fileName, std::size_t lineLimit)
+    : lineLimit_(lineLimit == 0 || lineLimit > kNoLineLimit ? kNoLineLimit : lineLimit) {
     SetFileName(fileName);
+}
+
+std::string_view TBigIniFile::cut(std::string_view text) const {
+    return text.substr(0, platform::utf8CutPoint(text, lineLimit_));
 }
 
 TBigIniFile::~TBigIniFile() {
@@ -79,7 +90,7 @@ void TBigIniFile::SetFileName(const std::string& fileName) {
     // before loading so that a file that fails to load is never overwritten
     // with the emptied object.
     changed_ = false;
-    fileName_ = std::string(cut(fileName));
+    fileName_ = fileName.substr(0, kMaxFileName);
     if (!fileName_.empty())
         LoadFromFile(fileName_);
     changed_ = false;
@@ -138,8 +149,7 @@ void TBigIniFile::WriteString(const std::string& section, const std::string& key
     std::string line;
     line.reserve(k.size() + 1 + v.size());
     line.append(k).append(1, '=').append(v);
-    if (line.size() > kMaxText)
-        line.resize(kMaxText);
+    line.resize(cut(line).size());
     // The line's key is the text before its first "=", as a load of the
     // written file will see it: a key that holds "=" itself never names the
     // line (lookups of it miss, as they do after a reload).
@@ -300,7 +310,7 @@ void TBigIniFile::UpdateFile() {
 
 void TBigIniFile::LoadFromFile(const std::string& fileName) {
     sectionCursor_ = 0;
-    std::string name(cut(fileName));
+    std::string name = fileName.substr(0, kMaxFileName);
     if (!platform::fileExists(name))
         return;
     std::size_t size = 0;
@@ -340,16 +350,35 @@ void TBigIniFile::LoadFromFile(const std::string& fileName) {
                     *w++ = *r;
             len = w - p;
         }
-        if (len > kMaxText)
-            len = kMaxText;
+        // A line that is not UTF-8 comes from an older copy, in Windows-1252;
+        // it is kept as UTF-8 (cut first, as the older copy read it). The
+        // limit counts characters, so a decoded line reloads the same.
+        std::string decoded;
+        const char* text = p;
+        if (!isAscii(p, len)) {
+            std::string_view raw(p, len);
+            if (platform::isValidUtf8(raw)) {
+                len = platform::utf8CutPoint(raw, lineLimit_);
+            } else {
+                decoded = platform::windows1252ToUtf8(raw.substr(0, std::min(len, lineLimit_)));
+                text = decoded.data();
+                len = decoded.size();
+            }
+        } else if (len > lineLimit_) {
+            len = lineLimit_;
+        }
+        auto stored = [&](std::size_t from, std::size_t size, std::size_t keySize = 0) {
+            return decoded.empty() ? TIniText::view(text + from, size, keySize)
+                                   : TIniText::copy(std::string_view(text + from, size), keySize);
+        };
         if (len > 0) {
-            if (p[0] == '[' && len >= 2 && p[len - 1] == ']') {
+            if (text[0] == '[' && len >= 2 && text[len - 1] == ']') {
                 finishSection();
-                sectionName = TIniText::view(p + 1, len - 2);
+                sectionName = stored(1, len - 2);
                 inSection = true;
             } else if (inSection) {
-                if (const char* eq = static_cast<const char*>(std::memchr(p, '=', len)))
-                    entries.push_back(TIniText::view(p, len, eq - p));
+                if (const char* eq = static_cast<const char*>(std::memchr(text, '=', len)))
+                    entries.push_back(stored(0, len, eq - text));
             }
         }
         p = next;

@@ -3,10 +3,17 @@
 // change values in memory, free the object: the whole file is written back if
 // anything changed.
 //
-// Texts are 8-bit bytes without any encoding conversion. Names of sections and
-// keys compare without regard to letter case (see IniText.h for the rule);
-// blanks are significant. Every stored line and name holds at most 255
-// characters; longer arguments are cut to their first 255 characters.
+// Texts are UTF-8. A line of a loaded file that is not valid UTF-8 was written
+// by an older copy in Windows-1252 and is taken in as UTF-8, so the file is
+// written back in UTF-8 at its next change (ASCII lines keep their bytes).
+// Names of sections and keys compare without regard to letter case (see
+// IniText.h for the rule); blanks are significant.
+//
+// Line limit: by default every stored line and name holds at most 255
+// characters; longer arguments and file lines are cut to their first 255
+// characters (a UTF-8 character is never split). An object created with kNoLineLimit keeps lines
+// of any length, as project files need; an older copy reading such a file
+// keeps the first 255 characters of each line, as it always did.
 //
 // Failures: a missing file loads as an empty object; an existing file that
 // cannot be read raises platform::IoError from the constructor, SetFileName
@@ -55,10 +62,10 @@ public:
     std::size_t size() const { return size_; }
 
 private:
-    const char* data_ = ""; // never null, so empty texts copy safely
-    std::uint16_t size_ = 0;
-    std::uint16_t keySize_ = 0;
-    bool owned_ = false;
+    const char* data_ = "";  // never null, so empty texts copy safely
+    std::uint32_t size_ = 0; // project files store lines of any length
+    std::uint32_t keySize_ : 31 = 0;
+    bool owned_ : 1 = false;
 };
 
 // The ordered list of sections: each name carries its entry list (the
@@ -139,7 +146,10 @@ private:
 
 class TBigIniFile {
 public:
-    explicit TBigIniFile(const std::string& fileName);
+    static constexpr std::size_t kDefaultLineLimit = 255;
+    static constexpr std::size_t kNoLineLimit = 0x7fffffff;
+
+    explicit TBigIniFile(const std::string& fileName, std::size_t lineLimit = kDefaultLineLimit);
     virtual ~TBigIniFile();
     TBigIniFile(const TBigIniFile&) = delete;
     TBigIniFile& operator=(const TBigIniFile&) = delete;
@@ -173,6 +183,7 @@ public:
     bool Changed() const { return changed_; }
     std::int32_t SectionCursor() const { return sectionCursor_; }
     const TSectionList& Sections() const { return sections_; }
+    std::size_t LineLimit() const { return lineLimit_; }
 
 private:
     // Finds the section (moving the section cursor as a circular scan from it
@@ -186,7 +197,11 @@ private:
     // The file's bytes as UpdateFile writes them; `size` receives their count.
     std::unique_ptr<char[]> BuildText(std::size_t& size);
 
+    // `text` cut to the line limit, never inside a UTF-8 character.
+    std::string_view cut(std::string_view text) const;
+
     std::string fileName_;
+    std::size_t lineLimit_ = kDefaultLineLimit;
     bool changed_ = false;
     TSectionList sections_;
     std::int32_t sectionCursor_ = 0;

@@ -1,5 +1,7 @@
 #include "IniText.h"
 
+#include "platform/TextEncoding.h"
+
 namespace initext {
 namespace {
 
@@ -15,10 +17,43 @@ int hexDigit(char c) {
 
 } // namespace
 
+bool isUtf8Name(std::string_view name) {
+    for (char c : name)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return platform::isValidUtf8(name);
+    return true;
+}
+
 std::string upperCase(std::string_view text) {
     std::string out(text);
-    for (char& c : out)
-        c = static_cast<char>(kUpper[static_cast<unsigned char>(c)]);
+    if (!isUtf8Name(text)) {
+        for (char& c : out)
+            c = static_cast<char>(kUpper[static_cast<unsigned char>(c)]);
+        return out;
+    }
+    auto* s = reinterpret_cast<unsigned char*>(out.data());
+    const std::size_t n = out.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        const unsigned char c = s[i];
+        if (c < 0x80) {
+            if (c >= 'a' && c <= 'z')
+                s[i] = static_cast<unsigned char>(c - 32);
+        } else if (c == 0xC3 && i + 1 < n) {
+            const unsigned char d = s[i + 1];
+            if (d == 0xBF) { // y with diaeresis -> U+0178 (C5 B8)
+                s[i] = 0xC5;
+                s[i + 1] = 0xB8;
+            } else if (d >= 0xA0 && d <= 0xBE && d != 0xB7) {
+                s[i + 1] = static_cast<unsigned char>(d - 0x20);
+            }
+            ++i;
+        } else if (c == 0xC5 && i + 1 < n) {
+            const unsigned char d = s[i + 1];
+            if (d == 0x93 || d == 0xA1 || d == 0xBE)
+                s[i + 1] = static_cast<unsigned char>(d - 1);
+            ++i;
+        }
+    }
     return out;
 }
 

@@ -1,17 +1,20 @@
 // Text rules of the INI engine: how names compare, upper case for messages,
 // and how a value reads as an integer.
 //
-// Comparison rule. Section names and keys compare equal when they have the
-// same bytes after case folding with one fixed table for the 8-bit Western
-// code page (Windows-1252, a superset of Latin-1 for letters): A-Z fold to
-// a-z, the accented capitals 0xC0-0xDE (except 0xD7, the multiplication
-// sign) fold to 0xE0-0xFE, and the code page's extra pairs S/s with caron
-// (0x8A/0x9A), OE/oe (0x8C/0x9C), Z/z with caron (0x8E/0x9E) and Y/y with
-// diaeresis (0x9F/0xFF) fold to their small letter. Every other byte, blanks
-// and punctuation included, compares as itself. The table does not depend on
+// Comparison rule. Section names and keys compare equal when their folded
+// forms have the same bytes. A name that is valid UTF-8 (every name of a
+// loaded file is, see BigIniFile.h) folds A-Z to a-z and the capitals of the
+// Western European letters to their small letter: U+00C0-U+00DE (except
+// U+00D7, the multiplication sign) to U+00E0-U+00FE, and S/s with caron,
+// OE/oe, Z/z with caron and Y/y with diaeresis, the same pairs the 8-bit
+// Western code page (Windows-1252) knows. A name that is not valid UTF-8 is
+// taken as Windows-1252 bytes and folds with that code page's table: A-Z,
+// 0xC0-0xDE (except 0xD7) to 0xE0-0xFE, and 0x8A/0x9A, 0x8C/0x9C, 0x8E/0x9E,
+// 0x9F/0xFF. Every other byte, blanks and punctuation included, compares as
+// itself. Folding never changes a name's length, and it does not depend on
 // the machine's locale settings, so a file gives the same sections on every
-// machine, and the same table serves every comparison: section and key
-// lookups and the dropping of duplicate sections after a load.
+// machine; the same rule serves every comparison: section and key lookups and
+// the dropping of duplicate sections after a load.
 #pragma once
 
 #include <array>
@@ -51,25 +54,72 @@ constexpr ByteTable makeCaseTable(bool upper) {
 inline constexpr ByteTable kFold = makeCaseTable(false);
 inline constexpr ByteTable kUpper = makeCaseTable(true);
 
+// True when `name` is plain ASCII or well-formed UTF-8.
+bool isUtf8Name(std::string_view name);
+
+// The folded byte at `i` of a UTF-8 name of `n` bytes. The changed letters
+// are two-byte sequences (lead byte 0xC3 or 0xC5), so a byte is folded by
+// looking at its neighbours only.
+inline unsigned char foldUtf8At(const unsigned char* s, std::size_t n, std::size_t i) {
+    const unsigned char c = s[i];
+    if (c < 0x80)
+        return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c + 32) : c;
+    if (c == 0xC5 && i + 1 < n && s[i + 1] == 0xB8)
+        return 0xC3; // U+0178 Y with diaeresis -> U+00FF (C3 BF)
+    if (i > 0 && (c & 0xC0) == 0x80) {
+        const unsigned char lead = s[i - 1];
+        if (lead == 0xC3 && c <= 0x9E && c != 0x97)
+            return static_cast<unsigned char>(c + 0x20);
+        if (lead == 0xC5) {
+            if (c == 0x92 || c == 0xA0 || c == 0xBD)
+                return static_cast<unsigned char>(c + 1); // OE, S caron, Z caron
+            if (c == 0xB8)
+                return 0xBF;
+        }
+    }
+    return c;
+}
+
+// Calls `put` with each folded byte of `name`.
+template <class Put> inline void foldName(std::string_view name, Put put) {
+    const auto* s = reinterpret_cast<const unsigned char*>(name.data());
+    const std::size_t n = name.size();
+    if (isUtf8Name(name)) {
+        for (std::size_t i = 0; i < n; ++i)
+            put(foldUtf8At(s, n, i));
+    } else {
+        for (std::size_t i = 0; i < n; ++i)
+            put(kFold[s[i]]);
+    }
+}
+
 inline bool sameName(std::string_view a, std::string_view b) {
     if (a.size() != b.size())
         return false;
+    if (a == b)
+        return true;
+    const bool utf8A = isUtf8Name(a), utf8B = isUtf8Name(b);
     const auto* x = reinterpret_cast<const unsigned char*>(a.data());
     const auto* y = reinterpret_cast<const unsigned char*>(b.data());
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (x[i] != y[i] && kFold[x[i]] != kFold[y[i]])
+    const std::size_t n = a.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        const unsigned char fx = utf8A ? foldUtf8At(x, n, i) : kFold[x[i]];
+        const unsigned char fy = utf8B ? foldUtf8At(y, n, i) : kFold[y[i]];
+        if (fx != fy)
             return false;
+    }
     return true;
 }
 
 // A hash of the folded name: names that compare equal hash equal.
 inline std::uint32_t nameHash(std::string_view name) {
     std::uint32_t h = 2166136261u;
-    for (unsigned char c : name)
-        h = (h ^ kFold[c]) * 16777619u;
+    foldName(name, [&h](unsigned char c) { h = (h ^ c) * 16777619u; });
     return h ^ (h >> 15);
 }
 
+// Capital letters for messages, by the same pairs as the comparison rule:
+// UTF-8 text by the Unicode letters, other text by the Windows-1252 table.
 std::string upperCase(std::string_view text);
 
 // Reads an integer: leading blanks, an optional sign, then decimal digits or

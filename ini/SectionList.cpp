@@ -9,8 +9,8 @@
 TIniText TIniText::view(const char* data, std::size_t size, std::size_t keySize) {
     TIniText t;
     t.data_ = data;
-    t.size_ = static_cast<std::uint16_t>(size);
-    t.keySize_ = static_cast<std::uint16_t>(keySize);
+    t.size_ = static_cast<std::uint32_t>(size);
+    t.keySize_ = static_cast<std::uint32_t>(keySize) & 0x7fffffffu;
     return t;
 }
 
@@ -22,8 +22,8 @@ TIniText TIniText::copy(std::string_view text, std::size_t keySize) {
         t.data_ = p;
         t.owned_ = true;
     }
-    t.size_ = static_cast<std::uint16_t>(text.size());
-    t.keySize_ = static_cast<std::uint16_t>(keySize);
+    t.size_ = static_cast<std::uint32_t>(text.size());
+    t.keySize_ = static_cast<std::uint32_t>(keySize) & 0x7fffffffu;
     return t;
 }
 

@@ -55,9 +55,9 @@ bool folderExists(const std::string& path); // an existing folder
 bool isReadOnly(const std::string& path);
 bool setReadOnly(const std::string& path, bool readOnly);
 
-bool deleteFile(const std::string& path);            // a file, not a folder
-bool createDirectory(const std::string& path);       // one level
-bool forceDirectories(const std::string& path);      // with all missing parents
+bool deleteFile(const std::string& path);       // a file, not a folder
+bool createDirectory(const std::string& path);  // one level
+bool forceDirectories(const std::string& path); // with all missing parents
 bool setCurrentDirectory(const std::string& path);
 
 // Reads a whole file. Throws IoError("Cannot open file \"<path>\". <reason>")

@@ -13,8 +13,8 @@ template <typename T> bool take(std::deque<T>& queue, T& out) {
 
 } // namespace
 
-Answer ScriptedServices::messageBox(const std::string& text, const std::string& caption,
-                                    Icon icon, Buttons buttons) {
+Answer ScriptedServices::messageBox(const std::string& text, const std::string& caption, Icon icon,
+                                    Buttons buttons) {
     messages.push_back({text, caption, icon, buttons});
     if (onMessage)
         onMessage(messages.back());
@@ -61,8 +61,7 @@ std::optional<std::string> ScriptedServices::saveFile(const FileDialogOptions& o
 }
 
 std::optional<std::string> ScriptedServices::selectFolder(const std::string&,
-                                                          const std::string& initialFolder,
-                                                          bool) {
+                                                          const std::string& initialFolder, bool) {
     folderRequests.push_back(initialFolder);
     std::optional<std::string> answer;
     if (take(folderAnswers, answer))
@@ -84,15 +83,20 @@ void ScriptedServices::openDocument(const std::string& target) {
     openedDocuments.push_back(target);
 }
 
-void ScriptedServices::startProgram(const std::string& path,
-                                    const std::vector<std::string>& args) {
+void ScriptedServices::startProgram(const std::string& path, const std::vector<std::string>& args) {
     startedPrograms.push_back({path, args});
 }
 
-void ScriptedServices::playSound(const std::string& fileName) { soundsPlayed.push_back(fileName); }
+void ScriptedServices::playSound(const std::string& fileName) {
+    soundsPlayed.push_back(fileName);
+}
 
-void ScriptedServices::minimizeApplication() { ++minimizeCount; }
+void ScriptedServices::minimizeApplication() {
+    ++minimizeCount;
+}
 
-void ScriptedServices::processEvents() { ++processEventsCount; }
+void ScriptedServices::processEvents() {
+    ++processEventsCount;
+}
 
 } // namespace platform

@@ -47,7 +47,7 @@ public:
     std::vector<std::string> errors;
     std::vector<FileDialogOptions> openFileRequests;
     std::vector<FileDialogOptions> saveFileRequests;
-    std::vector<std::string> folderRequests; // initial folders
+    std::vector<std::string> folderRequests;  // initial folders
     std::vector<std::uint32_t> colorRequests; // initial colours
     std::vector<std::string> openedDocuments;
     std::vector<Started> startedPrograms;

@@ -18,15 +18,10 @@ public:
                                           const std::string&) override {
         return std::nullopt;
     }
-    void showError(const std::string& text) override {
-        std::fprintf(stderr, "%s\n", text.c_str());
-    }
+    void showError(const std::string& text) override { std::fprintf(stderr, "%s\n", text.c_str()); }
     std::vector<std::string> openFiles(const FileDialogOptions&) override { return {}; }
-    std::optional<std::string> saveFile(const FileDialogOptions&) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> selectFolder(const std::string&, const std::string&,
-                                            bool) override {
+    std::optional<std::string> saveFile(const FileDialogOptions&) override { return std::nullopt; }
+    std::optional<std::string> selectFolder(const std::string&, const std::string&, bool) override {
         return std::nullopt;
     }
     std::optional<std::uint32_t> chooseColor(std::uint32_t) override { return std::nullopt; }
@@ -42,7 +37,9 @@ Services* installed = nullptr;
 
 } // namespace
 
-Services& services() { return installed ? *installed : headless; }
+Services& services() {
+    return installed ? *installed : headless;
+}
 
 Services* setServices(Services* s) {
     Services* previous = installed;

@@ -49,9 +49,8 @@ public:
     // File dialogs: chosen full paths; empty / nothing on Cancel.
     virtual std::vector<std::string> openFiles(const FileDialogOptions& options) = 0;
     virtual std::optional<std::string> saveFile(const FileDialogOptions& options) = 0;
-    virtual std::optional<std::string> selectFolder(const std::string& title,
-                                                    const std::string& initialFolder,
-                                                    bool showHidden) = 0;
+    virtual std::optional<std::string>
+    selectFolder(const std::string& title, const std::string& initialFolder, bool showHidden) = 0;
 
     // Colour dialog, opened on `initial`. Colours use the Windows layout:
     // red in the lowest byte, then green, then blue, top byte 0.
@@ -98,8 +97,12 @@ inline Answer messageBox(const std::string& text, const std::string& caption, Ic
                          Buttons buttons) {
     return services().messageBox(text, caption, icon, buttons);
 }
-inline void showError(const std::string& text) { services().showError(text); }
-inline void processEvents() { services().processEvents(); }
+inline void showError(const std::string& text) {
+    services().showError(text);
+}
+inline void processEvents() {
+    services().processEvents();
+}
 
 // InputBox: like inputQuery, but Cancel gives the preset text.
 std::string inputBox(const std::string& caption, const std::string& prompt,

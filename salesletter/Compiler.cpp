@@ -2,12 +2,15 @@
 
 #include "archive/ExeMod.h"
 #include "platform/FileSystem.h"
+#include "platform/ScratchFile.h"
+#include "salesletter/FieldHelpers.h"
 #include "salesletter/SalesLetter.h"
 
+#include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <mutex>
+#include <vector>
 
 namespace {
 
@@ -55,15 +58,6 @@ std::size_t findNoCase(std::string_view text, std::string_view pattern, std::siz
     return std::string_view::npos;
 }
 
-std::string numbered(std::string_view prefix, int n, std::string_view suffix = {}) {
-    std::string s = "{@";
-    s += prefix;
-    s += static_cast<char>('0' + n);
-    s += suffix;
-    s += "@}";
-    return s;
-}
-
 std::string numberedKey(std::string_view prefix, int n) {
     std::string s(prefix);
     s += static_cast<char>('0' + n);
@@ -83,27 +77,6 @@ std::string crLfToBreaks(std::string_view value) {
         }
     }
     return out;
-}
-
-// Writes the template to the scratch file, as ExtractDocument does (nothing
-// for an empty document), but without flushing it to disk: the file is read
-// back and deleted at once, so a durable write would only cost time.
-void extractScratch(const std::string& body, const std::string& path) {
-    if (body.empty())
-        return;
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    int error = f ? 0 : errno;
-    if (f) {
-        if (std::fwrite(body.data(), 1, body.size(), f) != body.size())
-            error = errno ? errno : EIO;
-        if (std::fclose(f) != 0 && !error)
-            error = errno ? errno : EIO;
-        if (error)
-            platform::deleteFile(path);
-    }
-    if (error)
-        throw platform::IoError(
-            "Cannot create file \"" + path + "\". " + platform::systemReason(error), error);
 }
 
 } // namespace
@@ -177,141 +150,137 @@ const char* TemplateDocumentName(const TSalesLetter& letter) {
 std::string BuildSalesPage(const TSalesLetter& letter, std::string_view templateText) {
     std::string text = JoinLines(templateText);
     auto value = [&](std::string_view key) -> const std::string& { return letter[key]; };
-    auto fill = [&](std::string_view placeholder, std::string_view key) {
-        FillPlaceholder(text, placeholder, value(key));
+    // A web address that holds only a scheme ("http://", left by older
+    // copies in every empty address field) is empty for the page.
+    auto pageValue = [&](std::string_view key) -> std::string_view {
+        const FieldInfo* f = TSalesLetter::FindField(key);
+        const std::string& v = value(key);
+        if (f->kind == FieldKind::Address && IsBareScheme(v))
+            return {};
+        return v;
+    };
+    auto fillKey = [&](std::string_view key) {
+        const FieldInfo* f = TSalesLetter::FindField(key);
+        if (f->fill == FillRule::LineBreaksAsBr)
+            FillPlaceholder(text, f->placeholder, crLfToBreaks(pageValue(key)));
+        else
+            FillPlaceholder(text, f->placeholder, pageValue(key));
+    };
+    auto placeholder = [](std::string_view key) -> std::string_view {
+        return TSalesLetter::FindField(key)->placeholder;
+    };
+    auto filled = [&](std::string_view key) { return !pageValue(key).empty(); };
+
+    // The plain fields in step order; each group runs once the plain steps
+    // before it are done.
+    std::vector<const FieldInfo*> plain;
+    for (const FieldInfo& f : TSalesLetter::Fields())
+        if (f.fill != FillRule::Group)
+            plain.push_back(&f);
+    std::stable_sort(plain.begin(), plain.end(),
+                     [](const FieldInfo* a, const FieldInfo* b) { return a->step < b->step; });
+    std::size_t next = 0;
+    auto plainStepsBefore = [&](int step) {
+        for (; next < plain.size() && plain[next]->step < step; ++next)
+            fillKey(plain[next]->key);
     };
 
-    fill("{@metaauthor@}", "FN");
-    fill("{@metasubject@}", "SW");
-    fill("{@metadescription@}", "WD");
-    fill("{@metakeywords@}", "KP");
-    fill("{@metalanguage@}", "WL");
-    fill("{@metarobots@}", "RS");
-    fill("{@metarating@}", "TS");
-    fill("{@metaclass@}", "CW");
-    fill("{@pagetitle@}", "PT");
-    fill("{@currentdate@}", "CD");
-    fill("{@yourfullname@}", "YFN");
-    fill("{@support@}", "CS");
-    fill("{@pagebackgroundcolor@}", "PBC");
-    fill("{@header@}", "HG");
-    fill("{@ecover@}", "EC");
-    fill("{@orderpullingheadline@}", "Headline");
-    fill("{@notice@}", "NH");
-    fill("{@subheadline@}", "Subheadline");
-    fill("{@line1@}", "IntroLine");
-    fill("{@para1@}", "FirstParagraph");
-    fill("{@problem@}", "Problem");
-    fill("{@introheadline@}", "IntroHeadline");
-    fill("{@smallreasonwhy@}", "FeatureList");
-    fill("{@introtheproduct@}", "Introduction");
-    fill("{@featuresummary@}", "FeatureSummary");
-    fill("{@TestimonialBackgroundColor@}", "TBC");
-    fill("{@MoneyBackGuaranteeBackgroundColor@}", "MBC");
-    fill("{@OrderLinkBackgroundColor@}", "OLBC");
-
+    plainStepsBefore(29);
     for (int n = 1; n <= 9; ++n) {
-        const std::string& title = value(numberedKey("F", n));
-        const std::string& description = value(numberedKey("FD", n));
-        if (!title.empty() || !description.empty()) {
-            FillPlaceholder(text, numbered("feature", n), title);
-            FillPlaceholder(text, numbered("featuredescription", n), description);
+        const std::string title = numberedKey("F", n), description = numberedKey("FD", n);
+        if (filled(title) || filled(description)) {
+            fillKey(title);
+            fillKey(description);
         } else {
-            DropBlock(text, numbered("feature", n), "<li>", "</li>");
-            DropBlock(text, numbered("featuredescription", n), "<li>", "</li>");
+            DropBlock(text, placeholder(title), "<li>", "</li>");
+            DropBlock(text, placeholder(description), "<li>", "</li>");
         }
     }
 
-    fill("{@introbenefits@}", "Benefits");
+    plainStepsBefore(39);
     for (int n = 1; n <= 5; ++n) {
-        const std::string& benefit = value(numberedKey("Benefit", n));
-        if (!benefit.empty())
-            FillPlaceholder(text, numbered("benefit", n), benefit);
+        const std::string benefit = numberedKey("Benefit", n);
+        if (filled(benefit))
+            fillKey(benefit);
         else
-            DropBlock(text, numbered("benefit", n), "<li>", "</li>");
+            DropBlock(text, placeholder(benefit), "<li>", "</li>");
     }
 
+    plainStepsBefore(44);
     for (int n = 1; n <= 5; ++n) {
-        const std::string& statement = value(numberedKey("TD", n));
-        const std::string& testimonial = value(numberedKey("T", n));
-        const std::string& name = value(numberedKey("TN", n));
-        const std::string& address = value(numberedKey("TW", n));
-        if (!statement.empty() || !testimonial.empty() || !name.empty() || !address.empty()) {
-            FillPlaceholder(text, numbered("TestimonialDescription", n), statement);
-            FillPlaceholder(text, numbered("Testimonial", n), testimonial);
-            FillPlaceholder(text, numbered("Testimonial", n, "Name"), name);
-            FillPlaceholder(text, numbered("TestimonialURL", n), address);
+        const std::string statement = numberedKey("TD", n), testimonial = numberedKey("T", n),
+                          name = numberedKey("TN", n), address = numberedKey("TW", n);
+        if (filled(statement) || filled(testimonial) || filled(name) || filled(address)) {
+            fillKey(statement);
+            fillKey(testimonial);
+            fillKey(name);
+            fillKey(address);
         } else {
-            DropBlock(text, numbered("Testimonial", n), "<tr>", "</tr>");
+            DropBlock(text, placeholder(testimonial), "<tr>", "</tr>");
         }
     }
 
-    fill("{@howworks@}", "HowItWorks");
-    fill("{@thisprice@}", "PriceReason");
-    fill("{@receive@}", "Receive");
-    fill("{@introbonus@}", "IntroBonus");
-
+    plainStepsBefore(53);
     for (int n = 1; n <= 5; ++n) {
-        const std::string& price = value(numberedKey("FG", n));
-        const std::string& description = value(numberedKey("FGD", n));
-        if (!price.empty() || !description.empty()) {
-            FillPlaceholder(text, numbered("giftprice", n), price);
-            FillPlaceholder(text, numbered("pricedesc", n), description);
+        const std::string price = numberedKey("FG", n), description = numberedKey("FGD", n);
+        if (filled(price) || filled(description)) {
+            fillKey(price);
+            fillKey(description);
         } else {
-            DropBlock(text, numbered("giftprice", n), "<p", "</p>");
-            DropBlock(text, numbered("pricedesc", n), "<p", "</p>");
+            DropBlock(text, placeholder(price), "<p", "</p>");
+            DropBlock(text, placeholder(description), "<p", "</p>");
         }
     }
 
-    if (!value("MBG").empty() || !value("YG").empty()) {
-        fill("{@moneybackguarantee@}", "MBG");
-        fill("{@yourguarantee@}", "YG");
+    plainStepsBefore(58);
+    if (filled("MBG") || filled("YG")) {
+        fillKey("MBG");
+        fillKey("YG");
     } else {
-        DropBlock(text, "{@yourguarantee@}", "<table", "</table>");
+        DropBlock(text, placeholder("YG"), "<table", "</table>");
     }
 
-    fill("{@close@}", "Closing");
-    fill("{@closingstatement@}", "ClosingS");
-    fill("{@ps@}", "PS");
-    fill("{@firstname@}", "N");
-    fill("{@lastname@}", "LN");
-    fill("{@businessname@}", "BN");
-    FillPlaceholder(text, "{@ezinedescription@}", crLfToBreaks(value("ED")));
-    fill("{@optinaddress@}", "EEA");
-    fill("{@optintitle@}", "PopT");
-    fill("{@emailsubject@}", "ES");
-
-    if (!value("OH").empty())
-        fill("{@orderheadline@}", "OH");
+    plainStepsBefore(69);
+    if (filled("OH"))
+        fillKey("OH");
     else
-        DropBlock(text, "{@orderheadline@}", "<strong>", "</a>");
-    fill("{@orderlink@}", "Link");
+        DropBlock(text, placeholder("OH"), "<strong>", "</a>");
+
+    plainStepsBefore(71);
     for (int n = 1; n <= 5; ++n) {
-        const std::string& reason = value(numberedKey("OR", n));
-        if (!reason.empty())
-            FillPlaceholder(text, numbered("orderreason", n), reason);
+        const std::string reason = numberedKey("OR", n);
+        if (filled(reason))
+            fillKey(reason);
         else
-            DropBlock(text, numbered("orderreason", n), "<li>", "</li>");
+            DropBlock(text, placeholder(reason), "<li>", "</li>");
     }
 
-    fill("{@affiliateID@}", "AffiliateID");
+    plainStepsBefore(1000);
     return JoinLines(text);
 }
 
-std::string CompileSalesPage(const TSalesLetter& letter) {
+}
+
+std::string ReadTemplate(const TSalesLetter& letter) {
     // The live preview compiles on a worker thread while Finish may run on the
-    // window's: one compile at a time owns the image and the scratch file.
+    // window's: one read at a time owns the executable's image.
     static std::mutex oneAtATime;
     const std::lock_guard<std::mutex> lock(oneAtATime);
     ExeMod::LoadExeImage();
-    const std::string scratch = platform::programFolder() + kTemplateScratchName;
-    // A scratch file left over from an interrupted run must not stand in for a
-    // template that is missing from the archive.
-    platform::deleteFile(scratch);
-    extractScratch(ExeMod::GetDocument(TemplateDocumentName(letter)), scratch);
-    const std::string templateText = platform::readFile(scratch);
-    platform::deleteFile(scratch);
-    return BuildSalesPage(letter, templateText);
+    const std::string name = TemplateDocumentName(letter);
+    const std::string body = ExeMod::GetDocument(name);
+    if (body.empty())
+        throw platform::IoError(
+            "The template \"" + name + "\" is missing from " + platform::programPath(), ENOENT);
+    // The template passes through a private scratch file in the temporary
+    // folder, so compiling needs no right to write the program folder and
+    // two runs never share a file.
+    const platform::ScratchFile scratch(".html", body);
+    return platform::readFile(scratch.path());
+}
+
+std::string CompileSalesPage(const TSalesLetter& letter) {
+    return BuildSalesPage(letter, ReadTemplate(letter));
 }
 
 void CompileSalesLetter(const TSalesLetter& letter, const std::string& targetFileName) {

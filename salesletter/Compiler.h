@@ -11,9 +11,6 @@
 
 struct TSalesLetter;
 
-// Name of the scratch file in the program folder that holds the template
-// between its extraction and its reading.
-inline constexpr const char* kTemplateScratchName = "Tmp.html";
 // Name of the page that Preview writes in the program folder.
 inline constexpr const char* kPreviewPageName = "Temp.html";
 
@@ -40,15 +37,19 @@ const char* TemplateDocumentName(const TSalesLetter& letter);
 // steps applied in their fixed order and every line ended by CR LF.
 std::string BuildSalesPage(const TSalesLetter& letter, std::string_view templateText);
 
-// The page compiled from the record, as CompileSalesLetter writes it: reloads
-// the executable's image and fills the chosen template. Throws platform::IoError
-// like CompileSalesLetter when the template cannot be had. Safe to call from
-// any thread; calls run one after another.
+// The chosen template's text: reloads the executable's image and passes the
+// document through a private scratch file in the temporary folder, removed
+// at once. Throws platform::IoError when the template is missing ("The
+// template "TEMPLATE2.HTML" is missing from <program>") or the scratch file
+// cannot be written. Safe to call from any thread; calls run one after another.
+std::string ReadTemplate(const TSalesLetter& letter);
+
+// The page compiled from the record, as CompileSalesLetter writes it (the live
+// preview shows it). Throws like ReadTemplate.
 std::string CompileSalesPage(const TSalesLetter& letter);
 
-// Compiles the record into the page at `targetFileName` (a full path): reloads
-// the executable's image, extracts the chosen template to "Tmp.html" in the
-// program folder, reads and deletes it, fills it and replaces the target file
-// atomically. Throws platform::IoError "Cannot open file "<path>". <reason>"
-// or "Cannot create file "<path>". <reason>"; the target is then untouched.
+// Compiles the record into the page at `targetFileName` (a full path) and
+// replaces the target file atomically; pictures stay where the fields point
+// (Preview). Throws platform::IoError (ReadTemplate's, or "Cannot create file
+// "<path>". <reason>"); the target is then untouched.
 void CompileSalesLetter(const TSalesLetter& letter, const std::string& targetFileName);

@@ -13,12 +13,64 @@ std::string ColorToHex(std::uint32_t color) {
     return s.substr(4, 2) + s.substr(2, 2) + s.substr(0, 2);
 }
 
+namespace {
+
+bool isLetter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+std::string_view trimmed(std::string_view text) {
+    while (!text.empty() && isBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && isBlank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+bool sameLetters(std::string_view a, std::string_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) != b[i])
+            return false;
+    return true;
+}
+
+} // namespace
+
+std::size_t SchemeLength(std::string_view text) {
+    if (text.empty() || !isLetter(text[0]))
+        return 0;
+    std::size_t i = 1;
+    while (i < text.size() && (isLetter(text[i]) || (text[i] >= '0' && text[i] <= '9') ||
+                               text[i] == '+' || text[i] == '-' || text[i] == '.'))
+        ++i;
+    if (i >= text.size() || text[i] != ':')
+        return 0;
+    const std::string_view scheme = text.substr(0, i);
+    if (text.substr(i + 1, 2) == "//")
+        return i + 3;
+    for (std::string_view known : {"mailto", "tel", "sms", "news", "urn", "data"})
+        if (sameLetters(scheme, known))
+            return i + 1;
+    return 0;
+}
+
+bool IsBareScheme(std::string_view text) {
+    const std::string_view t = trimmed(text);
+    const std::size_t n = SchemeLength(t);
+    return n > 0 && n == t.size();
+}
+
 std::string CompleteWebAddress(const std::string& text) {
-    static const char kScheme[] = "HTTP://";
-    bool has = text.size() >= 7;
-    for (std::size_t i = 0; has && i < 7; ++i)
-        has = std::toupper(static_cast<unsigned char>(text[i])) == kScheme[i];
-    return has ? text : "http://" + text;
+    const std::string_view t = trimmed(text);
+    if (t.empty() || SchemeLength(t) > 0)
+        return std::string(t);
+    return "http://" + std::string(t);
 }
 
 std::string UnquoteName(const std::string& text) {

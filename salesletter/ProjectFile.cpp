@@ -2,6 +2,7 @@
 
 #include "ini/BigIniFile.h"
 #include "platform/PathParts.h"
+#include "platform/TextEncoding.h"
 
 #include <algorithm>
 #include <cctype>
@@ -9,8 +10,8 @@
 
 namespace {
 
-// Longest line the INI engine stores; a longer one loses its tail.
-constexpr std::size_t kMaxLine = 255;
+// Longest file name the INI engine keeps.
+constexpr std::size_t kMaxFileName = 255;
 
 // The INI engine stops reading a file at a Ctrl-Z, so one stored in a value
 // would lose every later line of the file when it is next loaded: each
@@ -32,14 +33,14 @@ std::string flattenLine(std::string text) {
 
 std::string storedText(const FieldInfo& f, const std::string& value) {
     if (f.kind == FieldKind::Text)
-        return blankCtrlZ(EncodeLineBreaks(NormalizeLineBreaks(value)));
+        return blankCtrlZ(EncodeLineBreaks(platform::toCrLf(value)));
     return blankCtrlZ(flattenLine(value));
 }
 
 // The INI engine keeps at most 255 characters of a file name; a longer path
 // would silently name another file, so it is refused instead.
 void checkPathLength(const std::string& fileName) {
-    if (fileName.size() > kMaxLine)
+    if (fileName.size() > kMaxFileName)
         throw std::runtime_error("The file name \"" + fileName +
                                  "\" is longer than 255 characters. Please choose a shorter path.");
 }
@@ -94,7 +95,7 @@ void LoadProject(TSalesLetter& letter, const std::string& fileName) {
     checkPathLength(fileName);
     TSalesLetter loaded = letter;
     {
-        TBigIniFile ini(fileName);
+        TBigIniFile ini(fileName, TBigIniFile::kNoLineLimit);
         loaded.SetTemplateOption(1, ini.ReadBool(kProjectSection, "CB1", true));
         loaded.SetTemplateOption(2, ini.ReadBool(kProjectSection, "CB2", false));
         loaded.SetTemplateOption(3, ini.ReadBool(kProjectSection, "CB3", false));
@@ -106,21 +107,16 @@ void LoadProject(TSalesLetter& letter, const std::string& fileName) {
     letter = std::move(loaded);
 }
 
-std::vector<std::string> SaveProject(const TSalesLetter& letter, const std::string& fileName) {
+void SaveProject(const TSalesLetter& letter, const std::string& fileName) {
     checkPathLength(fileName);
-    std::vector<std::string> cut;
-    TBigIniFile ini(fileName);
+    // Every value is stored whole: a sales letter's paragraphs run to
+    // thousands of characters. (An older copy reads the first 255
+    // characters of each line, as it always kept.)
+    TBigIniFile ini(fileName, TBigIniFile::kNoLineLimit);
     ini.WriteBool(kProjectSection, "CB1", letter.CB1);
     ini.WriteBool(kProjectSection, "CB2", letter.CB2);
     ini.WriteBool(kProjectSection, "CB3", letter.CB3);
     for (const FieldInfo& f : TSalesLetter::Fields()) {
-        std::string value = storedText(f, letter[f.key]);
-        std::size_t room = kMaxLine - std::string(f.key).size() - 1;
-        if (value.size() > room) {
-            cut.emplace_back(f.key);
-            value.resize(room);
-        }
-        ini.WriteString(kProjectSection, f.key, value);
+        ini.WriteString(kProjectSection, f.key, storedText(f, letter[f.key]));
     }
-    return cut;
 }

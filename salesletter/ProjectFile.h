@@ -6,7 +6,6 @@
 #include "SalesLetter.h"
 
 #include <string>
-#include <vector>
 
 inline constexpr const char* kProjectSection = "Project";
 
@@ -24,11 +23,11 @@ std::string EnsureExtension(const std::string& name, const std::string& extensio
 // which the INI engine would cut to another file's name.
 
 // Reads the file into the record. A missing key empties its field; a missing
-// file empties every field and selects option 1. Read errors of an existing
+// file empties every field and selects option 1. Values written by older
+// copies in Windows-1252 come in as UTF-8 with their accents. Read errors of an existing
 // file throw before any field changes.
 void LoadProject(TSalesLetter& letter, const std::string& fileName);
 
 // Writes the record into the file, keeping other sections and keys of an
-// existing file. Returns the keys whose values did not fit in a stored line and
-// were cut (empty when everything was stored whole).
-std::vector<std::string> SaveProject(const TSalesLetter& letter, const std::string& fileName);
+// existing file. Every value is stored whole, however long, in UTF-8.
+void SaveProject(const TSalesLetter& letter, const std::string& fileName);

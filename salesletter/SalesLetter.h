@@ -15,14 +15,28 @@ enum class FieldKind {
     Choice, // one line, with a list of suggestions
     Colour, // RRGGBB, six hexadecimal digits, no "#"
     Image,  // full path of a JPEG file
-    Address // a web address; "http://" is put in front when the field is left
+    Address // a web address; a bare one ("www.example.com") gets "http://" when the field is left
 };
 
+// How the compiler puts a field into the page.
+enum class FillRule {
+    Plain,          // the placeholder becomes the field's text as it stands
+    LineBreaksAsBr, // the same, with every CR LF as "<br>" (the page needs one line)
+    Group           // an optional item: filled, or its markup block dropped, by its group's rule
+};
+
+// One field of the record: what the wizard shows and what the page receives.
+// The compiler runs its steps in increasing `step` order, plain fields in one
+// loop and each group of optional items at its step; every occurrence of the
+// placeholder, compared without regard to letter case, is filled.
 struct FieldInfo {
     const char* key;
     FieldKind kind;
     int page;                // tab index of the wizard page that shows the field
     const char* defaultText; // the text when the window opens
+    const char* placeholder; // what the field becomes in the page templates
+    int step;                // the compiler's step that fills it (1 to 76)
+    FillRule fill;
 };
 
 struct TSalesLetter {
@@ -65,6 +79,3 @@ struct TSalesLetter {
 private:
     std::array<std::string, kFieldCount> values_;
 };
-
-// Every CR LF, lone CR and lone LF becomes CR LF.
-std::string NormalizeLineBreaks(std::string_view text);

@@ -1,39 +1,17 @@
 #include "Text.h"
 
+#include <QTextDocument>
+
 namespace platform {
 
-std::string toCrLf(const std::string& s) {
-    std::string out;
-    out.reserve(s.size() + s.size() / 16);
-    for (size_t i = 0; i < s.size(); ++i) {
-        char c = s[i];
-        if (c == '\r') {
-            if (i + 1 < s.size() && s[i + 1] == '\n')
-                ++i;
-            out += "\r\n";
-        } else if (c == '\n') {
-            out += "\r\n";
-        } else {
-            out += c;
-        }
-    }
-    return out;
-}
-
-std::string toLf(const std::string& s) {
-    std::string out;
-    out.reserve(s.size());
-    for (size_t i = 0; i < s.size(); ++i) {
-        char c = s[i];
-        if (c == '\r') {
-            if (i + 1 < s.size() && s[i + 1] == '\n')
-                ++i;
-            out += '\n';
-        } else {
-            out += c;
-        }
-    }
-    return out;
+QString rawPlainText(const QTextDocument& document) {
+    QString text = document.toRawText();
+    // The document separates its blocks with U+2029 and soft breaks with
+    // U+2028; everything else is kept, no-break spaces included.
+    for (QChar& c : text)
+        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator)
+            c = QLatin1Char('\n');
+    return text;
 }
 
 } // namespace platform

@@ -1,25 +1,28 @@
-// The program holds text as 8-bit bytes; widgets hold QString. These two
-// conversions, in the local 8-bit encoding, are the only crossing point.
+// Logic and files hold text as UTF-8 bytes; widgets hold QString. These
+// conversions are the only crossing point, and they use UTF-8 whatever the
+// machine's locale or platform.
 #pragma once
+
+#include "platform/TextEncoding.h"
 
 #include <QString>
 #include <string>
 
+class QTextDocument;
+
 namespace platform {
 
 inline QString toQ(const std::string& s) {
-    return QString::fromLocal8Bit(s.data(), static_cast<qsizetype>(s.size()));
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
 }
 
 inline std::string fromQ(const QString& s) {
-    QByteArray bytes = s.toLocal8Bit();
+    QByteArray bytes = s.toUtf8();
     return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
 }
 
-// Multi-line widget text uses LF; records hold CR LF as a Windows memo does.
-// Every CR LF, lone CR and lone LF becomes CR LF.
-std::string toCrLf(const std::string& s);
-// CR LF and lone CR become LF, for a widget.
-std::string toLf(const std::string& s);
+// The text of a multi-line widget's document, lines separated by LF, with
+// every character as typed: unlike toPlainText() it keeps no-break spaces.
+QString rawPlainText(const QTextDocument& document);
 
 } // namespace platform

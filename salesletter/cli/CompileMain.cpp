@@ -1,29 +1,45 @@
 // quillmere-compile PROJECT OUTPUT
+// quillmere-compile --export FOLDER PROJECT
 //
 // Loads a sales-letter project file as the wizard's Open does (starting from a
-// record with the wizard's opening defaults), fills the chosen template from
-// this executable's appended documents and writes the page to OUTPUT, exactly
-// that name. Never opens a browser.
+// record with the wizard's opening defaults) and fills the chosen template
+// from this executable's appended documents. Never opens a browser.
 //
-// Exit status: 0 on success, 1 when a file cannot be read or written or a
-// template is missing, 2 on bad arguments; every failure prints one line on
-// standard error and leaves no output file behind (an existing one is kept).
+// The first form writes the page to OUTPUT, exactly that name, with the
+// pictures referred to where the project's fields point (as Preview shows
+// it). The second writes a page ready to upload: FOLDER/index.html and its
+// pictures in FOLDER/images, as the wizard's Finish does; FOLDER is created
+// when missing.
 //
-// Unlike the wizard it needs no scratch file in its own folder: the template
-// is taken from the executable's image in memory, which gives the same page
-// and lets several runs work side by side or from a read-only install.
+// Exit status: 0 on success, 1 when a file cannot be read or written, the
+// project is no project file, a picture is missing or a template is missing,
+// 2 on bad arguments; every failure prints one line on standard error and
+// leaves no output file behind (an existing one is kept).
+//
+// Unlike the wizard it needs no scratch file: the template is taken from the
+// executable's image in memory, which gives the same page.
 #include "archive/ExeMod.h"
+#include "ini/BigIniFile.h"
 #include "platform/FileSystem.h"
 #include "salesletter/Compiler.h"
+#include "salesletter/Export.h"
 #include "salesletter/ProjectFile.h"
 #include "salesletter/SalesLetter.h"
 
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <stdexcept>
 #include <string>
 
 namespace {
+
+const char kUsage[] =
+    "usage: quillmere-compile PROJECT OUTPUT\n"
+    "       quillmere-compile --export FOLDER PROJECT\n"
+    "  PROJECT  a salesletter project file (.prj) saved by the wizard\n"
+    "  OUTPUT   the HTML page to write; pictures stay where the project points\n"
+    "  FOLDER   where to write index.html and its pictures (images/), ready to upload\n";
 
 // Messages go out on one line whatever a path holds.
 std::string oneLine(std::string text) {
@@ -38,28 +54,58 @@ int fail(const std::string& message) {
     return 1;
 }
 
+TSalesLetter loadLetter(const std::string& project) {
+    // The wizard would load a missing file as an empty project; a batch
+    // build must say so instead, and so for a file that is no project.
+    platform::readFile(project);
+    {
+        TBigIniFile ini(project, TBigIniFile::kNoLineLimit);
+        if (!ini.SectionExists(kProjectSection))
+            throw std::runtime_error(project + " is not a salesletter project file (it has no [" +
+                                     kProjectSection + "] section)");
+    }
+    TSalesLetter letter;
+    LoadProject(letter, project);
+    return letter;
+}
+
+std::string templateFor(const TSalesLetter& letter) {
+    ExeMod::LoadExeImage();
+    const std::string name = TemplateDocumentName(letter);
+    std::string text = ExeMod::GetDocument(name);
+    if (text.empty())
+        throw std::runtime_error("The template \"" + name + "\" is missing from " +
+                                 platform::programPath());
+    return text;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3 || argv[1][0] == '\0' || argv[2][0] == '\0') {
-        std::fprintf(stderr, "usage: quillmere-compile PROJECT OUTPUT\n");
+    const bool exporting = argc == 4 && std::strcmp(argv[1], "--export") == 0;
+    if ((argc != 3 && !exporting) || argv[1][0] == '\0' || argv[2][0] == '\0' ||
+        (exporting && argv[3][0] == '\0') || (!exporting && argv[1][0] == '-')) {
+        std::fputs(kUsage, stderr);
         return 2;
     }
-    const std::string project = argv[1];
-    const std::string output = argv[2];
     try {
-        // The wizard would load a missing file as an empty project; a batch
-        // build must say so instead.
-        platform::readFile(project);
-        TSalesLetter letter;
-        LoadProject(letter, project);
-
-        ExeMod::LoadExeImage();
-        const std::string name = TemplateDocumentName(letter);
-        const std::string templateText = ExeMod::GetDocument(name);
-        if (templateText.empty())
-            return fail("The template \"" + name + "\" is missing from " + platform::programPath());
-        platform::saveFileAtomic(output, BuildSalesPage(letter, templateText));
+        if (exporting) {
+            const std::string folder = argv[2];
+            const TSalesLetter letter = loadLetter(argv[3]);
+            PlanExport(letter); // a missing picture stops everything before any write
+            if (!platform::folderExists(folder) && !platform::forceDirectories(folder))
+                return fail("Cannot create the folder \"" + folder + "\"");
+            const std::string page =
+                folder +
+                (folder.back() == platform::kPathSeparator || folder.back() == '/'
+                     ? ""
+                     : std::string(1, platform::kPathSeparator)) +
+                "index.html";
+            ExportPage(letter, templateFor(letter), page);
+        } else {
+            const TSalesLetter letter = loadLetter(argv[1]);
+            platform::saveFileAtomic(argv[2], BuildSalesPage(letter, templateFor(letter)));
+        }
     } catch (const std::exception& e) {
         return fail(e.what());
     }

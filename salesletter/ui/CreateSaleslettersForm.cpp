@@ -9,6 +9,7 @@
 #include "platform/PathParts.h"
 #include "platform/Services.h"
 #include "salesletter/Compiler.h"
+#include "salesletter/Export.h"
 #include "salesletter/ProjectFile.h"
 
 #include <exception>
@@ -31,6 +32,8 @@ namespace {
 
 const char kCaptionPrefix[] = "Create Salesletters - ";
 const char kProjectFilter[] = "Projects (*.prj)|*.prj";
+// A project saved under a name without extension must be found as well.
+const char kOpenProjectFilter[] = "Projects (*.prj)|*.prj|All files (*)|*";
 
 bool askYesNo(const char* text, const char* caption) {
     return platform::messageBox(text, caption, platform::Icon::Question,
@@ -130,8 +133,10 @@ std::string TCreateSaleslettersForm::FieldText(const std::string& key) const {
         return fromQ(e->text());
     if (auto* c = qobject_cast<QComboBox*>(w))
         return fromQ(c->currentText());
-    // A memo gives its lines separated by CR LF, whatever the widget holds.
-    return platform::toCrLf(fromQ(static_cast<QPlainTextEdit*>(w)->toPlainText()));
+    // A memo gives its lines separated by CR LF, whatever the widget holds,
+    // and every character as typed (no-break spaces included).
+    return platform::toCrLf(
+        fromQ(platform::rawPlainText(*static_cast<QPlainTextEdit*>(w)->document())));
 }
 
 void TCreateSaleslettersForm::SetFieldText(const std::string& key, const std::string& text) {
@@ -215,20 +220,11 @@ void TCreateSaleslettersForm::LoadProject(const std::string& path) {
 }
 
 void TCreateSaleslettersForm::SaveProject(const std::string& path) {
-    std::vector<std::string> cut = ::SaveProject(Letter(), path);
+    ::SaveProject(Letter(), path); // stores every field whole
     currentFile_ = path;
     untitled_ = false;
     setCaptionFromFile();
     emit projectSaved();
-    if (!cut.empty()) {
-        std::string names;
-        for (const std::string& key : cut)
-            names += (names.empty() ? "" : ", ") + key;
-        platform::messageBox("The project file keeps at most 255 characters per line, so the end "
-                             "of these fields was not saved: " +
-                                 names + ".",
-                             "Warning", platform::Icon::Warning, platform::Buttons::Ok);
-    }
 }
 
 void TCreateSaleslettersForm::ResetProject() {
@@ -270,7 +266,7 @@ void TCreateSaleslettersForm::OpenProject1Click() {
         return;
     platform::FileDialogOptions options;
     options.title = "Open Project";
-    options.filter = kProjectFilter;
+    options.filter = kOpenProjectFilter;
     std::vector<std::string> chosen = platform::services().openFiles(options);
     if (!chosen.empty())
         LoadProject(chosen.front());
@@ -307,8 +303,9 @@ void TCreateSaleslettersForm::Compile1Click() {
     std::optional<std::string> name = platform::services().saveFile(options);
     if (!name)
         return;
+    // The page with its pictures copied into "images" beside it, ready to upload.
     std::string target = EnsureExtension(*name, ".html");
-    CompileSalesLetter(Letter(), target);
+    ExportSalesLetter(Letter(), target);
     platform::services().openDocument(target);
 }
 

@@ -204,7 +204,7 @@ void TCreateSaleslettersForm::PNameBrowseClick() {
         pnameInitialFolder_ = folder;
     platform::FileDialogOptions options;
     options.title = "Open";
-    options.filter = "Salesletter projects (*.prj)|*.prj";
+    options.filter = "Salesletter projects (*.prj)|*.prj|All files (*)|*";
     options.initialFolder = pnameInitialFolder_;
     std::vector<std::string> chosen = platform::services().openFiles(options);
     if (chosen.empty())

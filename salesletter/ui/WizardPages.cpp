@@ -17,11 +17,14 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
+#include <limits>
+
 using namespace wizardpages;
 
 QLineEdit* TCreateSaleslettersForm::makeLine(const char* key, QWidget* parent) {
     auto* e = new QLineEdit(parent);
     e->setObjectName(key);
+    e->setMaxLength(std::numeric_limits<int>::max()); // no cut at 32,767 characters
     fields_[key] = e;
     return e;
 }

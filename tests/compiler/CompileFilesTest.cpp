@@ -1,5 +1,6 @@
 // CompileSalesLetter's files: the template taken from the executable's image at
-// every compile, the scratch file, the target, and the errors. The program
+// every compile, the private scratch file in the temporary folder, the
+// target, and the errors. The program
 // path points at a stand-in executable whose appended documents each test
 // chooses.
 #include "archive/ArchiveFormat.h"
@@ -10,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <unistd.h>
@@ -36,10 +38,26 @@ protected:
                  {"TEMPLATE2.HTML", "<title>{@PageTitle@}</title>\ntwo\n"},
                  {"TEMPLATE3.HTML", "<title>{@PAGETITLE@}</title>\rthree"}});
         platform::setProgramPathForTesting(exe_);
+        const char* old = std::getenv("TMPDIR");
+        hadTemp_ = old != nullptr;
+        oldTemp_ = old ? old : "";
+        std::filesystem::create_directory(temp_.path() + "/tmp");
+        ::setenv("TMPDIR", (temp_.path() + "/tmp").c_str(), 1);
     }
     void TearDown() override {
         platform::setWriteFaultForTesting(-1);
         platform::setProgramPathForTesting("");
+        if (hadTemp_)
+            ::setenv("TMPDIR", oldTemp_.c_str(), 1);
+        else
+            ::unsetenv("TMPDIR");
+    }
+    std::size_t filesInTemp() const {
+        std::size_t n = 0;
+        for ([[maybe_unused]] const auto& entry :
+             std::filesystem::directory_iterator(temp_.path() + "/tmp"))
+            ++n;
+        return n;
     }
     void install(const std::map<std::string, std::string>& documents) {
         writeBytes(exe_, fakeExecutable(documents));
@@ -62,6 +80,9 @@ protected:
     }
 
     testsupport::TempDir dir_;
+    testsupport::TempDir temp_; // the temporary folder for the scratch template
+    bool hadTemp_ = false;
+    std::string oldTemp_;
     std::string exe_;
     TSalesLetter letter_;
 };
@@ -81,6 +102,7 @@ TEST_F(CompileFiles, TwoPreviewsOverwriteThePageAndLeaveNoScratchFile) {
     EXPECT_EQ(readBytes(preview), "<title>Second</title>\r\ntwo\r\n");
     EXPECT_FALSE(platform::fileExists(scratch()));
     EXPECT_EQ(filesInFolder(), 2u); // the executable and the page
+    EXPECT_EQ(filesInTemp(), 0u);   // the scratch template is gone
 
     letter_.CB2 = false; // no option selected: template 3
     CompileSalesLetter(letter_, preview);
@@ -97,16 +119,16 @@ TEST_F(CompileFiles, ReadsTheExecutableAfreshAtEveryCompile) {
     EXPECT_EQ(readBytes(page), "<h1>T</h1> replaced\r\n");
 }
 
-TEST_F(CompileFiles, MissingTemplateFailsToOpenTheScratchFileAndWritesNothing) {
+TEST_F(CompileFiles, MissingTemplateIsNamedAndNothingIsWritten) {
     install({{"TEMPLATE1.HTML", "only one"}});
     letter_.SelectTemplate(2);
     const std::string page = dir_.file("page.html");
-    // A scratch file left by an interrupted run does not stand in for the template.
+    // A scratch file left by an older copy does not stand in for the template.
     writeBytes(scratch(), "stale template {@pagetitle@}");
     EXPECT_EQ(errorOf([&] { CompileSalesLetter(letter_, page); }),
-              "Cannot open file \"" + scratch() + "\". No such file or directory");
+              "The template \"TEMPLATE2.HTML\" is missing from " + exe_);
     EXPECT_FALSE(platform::fileExists(page));
-    EXPECT_FALSE(platform::fileExists(scratch()));
+    EXPECT_EQ(filesInTemp(), 0u);
 }
 
 TEST_F(CompileFiles, TargetThatCannotBeCreatedIsReportedWithItsPath) {
@@ -137,24 +159,29 @@ TEST_F(CompileFiles, FailedWriteKeepsTheOldPageWhole) {
     EXPECT_EQ(filesInFolder(), 2u); // no half-written page or scratch file beside it
 }
 
-TEST_F(CompileFiles, UnwritableProgramFolderStopsBeforeAnyPage) {
+// The scratch template never goes to the program folder, so an installed,
+// read-only program compiles into any folder the user may write.
+TEST_F(CompileFiles, UnwritableProgramFolderDoesNotStopTheCompile) {
     if (::geteuid() == 0)
         GTEST_SKIP() << "folder permissions do not bind root";
     const std::string page = dir_.file("out") + "/page.html";
     std::filesystem::create_directory(dir_.file("out"));
     std::filesystem::permissions(dir_.path(), std::filesystem::perms::owner_read |
                                                   std::filesystem::perms::owner_exec);
+    letter_["PT"] = "Kept";
     const std::string message = errorOf([&] { CompileSalesLetter(letter_, page); });
     std::filesystem::permissions(dir_.path(), std::filesystem::perms::owner_all);
-    EXPECT_EQ(message.rfind("Cannot create file \"" + scratch() + "\".", 0), 0u) << message;
-    EXPECT_FALSE(platform::fileExists(page));
+    EXPECT_EQ(message, "");
+    EXPECT_EQ(readBytes(page), "<title>Kept</title>\r\none\r\n");
+    EXPECT_FALSE(platform::fileExists(scratch()));
 }
 
 TEST_F(CompileFiles, ScratchFileThatCannotBeCreatedStopsBeforeAnyPage) {
-    // A folder in the scratch file's place cannot be written, even by root.
-    std::filesystem::create_directory(scratch());
+    const std::string gone = temp_.path() + "/gone";
+    ::setenv("TMPDIR", gone.c_str(), 1);
     const std::string page = dir_.file("page.html");
-    EXPECT_EQ(errorOf([&] { CompileSalesLetter(letter_, page); }),
-              "Cannot create file \"" + scratch() + "\". Is a directory");
+    const std::string message = errorOf([&] { CompileSalesLetter(letter_, page); });
+    EXPECT_EQ(message.rfind("Cannot create file \"" + gone + "/qm-", 0), 0u) << message;
+    EXPECT_NE(message.find(".html\". No such file or directory"), std::string::npos) << message;
     EXPECT_FALSE(platform::fileExists(page));
 }

@@ -73,7 +73,7 @@ TEST_F(CompileTool, SavedProjectGivesTheSameBytesAsTheWizardsFinish) {
         const TSalesLetter letter = testsupport::SampleLetter(t);
         const std::string project = dir_.file("letter.prj");
         std::filesystem::remove(project);
-        ASSERT_TRUE(SaveProject(letter, project).empty()); // nothing was cut
+        SaveProject(letter, project);
 
         const std::string page = dir_.file("batch.html");
         Result r = run(shellQuoted(project) + " " + shellQuoted(page));
@@ -173,7 +173,12 @@ TEST_F(CompileTool, FailuresGiveOneLineNonZeroExitAndNoOutput) {
           shellQuoted(project) + " " + shellQuoted(page) + " extra", "'' " + shellQuoted(page)}) {
         Result bad = run(args);
         EXPECT_EQ(bad.status, 2) << args;
-        EXPECT_EQ(bad.err, "usage: quillmere-compile PROJECT OUTPUT\n");
+        EXPECT_EQ(bad.err.rfind("usage: quillmere-compile PROJECT OUTPUT\n"
+                                "       quillmere-compile --export FOLDER PROJECT\n"
+                                "  PROJECT  a salesletter project file",
+                                0),
+                  0u)
+            << bad.err;
     }
     EXPECT_EQ(readBytes(page), "previous page");
 }
@@ -203,4 +208,54 @@ TEST_F(CompileTool, TemplateMissingFromTheExecutableIsReported) {
     EXPECT_EQ(r.err,
               "quillmere-compile: The template \"TEMPLATE2.HTML\" is missing from " + tool_ + "\n");
     EXPECT_FALSE(platform::fileExists(page));
+}
+
+// Anything that is not a project (a page, a registry) would otherwise compile
+// into an empty letter without a word.
+TEST_F(CompileTool, RefusesAFileThatIsNoProject) {
+    const std::string notProject = dir_.file("Groups.ini");
+    writeBytes(notProject, "[Books]\r\nProjectCount=0\r\n");
+    const std::string page = dir_.file("page.html");
+    Result r = run(shellQuoted(notProject) + " " + shellQuoted(page));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(
+        r.err.rfind("quillmere-compile: " + notProject + " is not a salesletter project file", 0),
+        0u)
+        << r.err;
+    EXPECT_TRUE(isOneLine(r.err)) << r.err;
+    EXPECT_FALSE(platform::fileExists(page));
+
+    r = run("--export " + shellQuoted(dir_.file("site")) + " " + shellQuoted(notProject));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_FALSE(std::filesystem::exists(dir_.file("site")));
+}
+
+TEST_F(CompileTool, ExportWritesAnUploadablePageWithItsPictures) {
+    TSalesLetter letter = testsupport::SampleLetter(1);
+    letter["HG"] = dir_.file("Header Graphic.jpg");
+    letter["EC"] = dir_.file("cover.PNG");
+    writeBytes(letter["HG"], "header picture");
+    letter["PT"] = "\xE2\x80\x9C"
+                   "Caf\xC3\xA9\xE2\x80\x9D \xE2\x80\x94 \xE2\x82\xAC"
+                   "7\xC2\xBD";
+    const std::string project = dir_.file("letter.prj");
+    SaveProject(letter, project);
+    const std::string site = dir_.file("site");
+
+    // The e-cover is missing: named, and nothing is written.
+    Result r = run("--export " + shellQuoted(site) + " " + shellQuoted(project));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find(letter["EC"]), std::string::npos) << r.err;
+    EXPECT_FALSE(std::filesystem::exists(site));
+
+    writeBytes(letter["EC"], "cover picture");
+    r = run("--export " + shellQuoted(site) + " " + shellQuoted(project));
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string html = readBytes(site + "/index.html");
+    EXPECT_NE(html.find("src=\"images/header-graphic.jpg\""), std::string::npos);
+    EXPECT_NE(html.find("src=\"images/cover.png\""), std::string::npos);
+    EXPECT_NE(html.find("<title>" + letter["PT"] + "</title>"), std::string::npos);
+    EXPECT_EQ(html.find(dir_.path()), std::string::npos); // no local path is left
+    EXPECT_EQ(readBytes(site + "/images/header-graphic.jpg"), "header picture");
+    EXPECT_EQ(readBytes(site + "/images/cover.png"), "cover picture");
 }

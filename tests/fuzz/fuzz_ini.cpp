@@ -5,13 +5,17 @@
 //     the same lines, in the same order;
 //   - writing that again gives the same bytes;
 //   - lookups find the first line of each key.
+//   - every loaded line and name is UTF-8 (an older copy's Windows-1252 is
+//     taken in as UTF-8) of at most 255 characters.
 // Operations whose text the format cannot carry (line breaks, Ctrl-Z, "=" in a
 // key, a line that looks like a section header, names too long for a header
-// line) are still run, but the reload comparison is skipped after them.
+// line, text that is not UTF-8) are still run, but the reload comparison is
+// skipped after them.
 #include "FuzzSupport.h"
 
 #include "ini/BigIniFile.h"
 #include "ini/IniText.h"
+#include "platform/TextEncoding.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -21,6 +25,18 @@
 #include <vector>
 
 namespace {
+
+// The first `n` characters of a UTF-8 text, as the engine cuts.
+std::string firstCharacters(const std::string& text, std::size_t n) {
+    return text.substr(0, platform::utf8CutPoint(text, n));
+}
+
+std::size_t characters(std::string_view text) {
+    std::size_t n = 0;
+    for (std::size_t i = 0; i < text.size(); i = platform::utf8CutPoint(text, ++n))
+        ;
+    return n;
+}
 
 struct Section {
     std::string name;
@@ -124,10 +140,13 @@ bool unsafeWrite(const std::string& section, const std::string& key, const std::
     const char breaks[] = {'\r', '\n', '\x1a'};
     if (hasAny(section, breaks) || hasAny(key, breaks) || hasAny(value, breaks))
         return true;
-    if (section.size() > 253 || key.size() >= 255)
+    if (!platform::isValidUtf8(section) || !platform::isValidUtf8(key) ||
+        !platform::isValidUtf8(value))
         return true;
-    std::string line = key.substr(0, 255) + "=" + value.substr(0, 255);
-    line.resize(std::min<std::size_t>(line.size(), 255));
+    if (characters(section) > 253 || characters(key) >= 255)
+        return true;
+    std::string line =
+        firstCharacters(firstCharacters(key, 255) + "=" + firstCharacters(value, 255), 255);
     return !line.empty() && line.front() == '[' && line.back() == ']';
 }
 
@@ -154,12 +173,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // Loaded sections never repeat a name.
         const TSectionList& list = ini.Sections();
         for (std::int32_t i = 0; i < list.Count(); ++i) {
-            check(list.Name(i).size() <= 253, "a loaded name fits a header line");
+            check(characters(list.Name(i)) <= 253 && platform::isValidUtf8(list.Name(i)),
+                  "a loaded name is UTF-8 and fits a header line");
             check(list.Find(list.Name(i)) == i, "each loaded name is found at its place");
             for (const TIniText& line : list.Entries(i))
-                check(line.size() <= 255 && line.text().find('=') == line.key().size() &&
+                check(characters(line.text()) <= 255 && platform::isValidUtf8(line.text()) &&
+                          line.text().find('=') == line.key().size() &&
                           line.text().find_first_of("\r\n\x1a", 0, 3) == std::string::npos,
-                      "a loaded line is one line of at most 255 characters with a key");
+                      "a loaded line is one UTF-8 line of at most 255 characters with a key");
         }
 
         FuzzedDataProvider ops(choices.data(), choices.size());
@@ -172,8 +193,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 ini.WriteString(s, k, v);
                 if (!k.empty()) {
                     // The stored line is key "=" value, cut to 255 characters.
-                    std::string key = k.substr(0, 255);
-                    std::string line = (key + "=" + v.substr(0, 255)).substr(0, 255);
+                    std::string key = firstCharacters(k, 255);
+                    std::string line = firstCharacters(key + "=" + firstCharacters(v, 255), 255);
                     std::string stored =
                         line.size() > key.size() ? line.substr(key.size() + 1) : "";
                     // A line's key ends at its first "=": a key holding one names no line.

@@ -67,6 +67,88 @@ TEST_F(IniValues, NamesCompareWithoutLetterCaseIncludingAccentedLetters) {
     EXPECT_FALSE(ini.SectionExists("\xE9t\xE9 "));
 }
 
+// Names typed in UTF-8 fold by their letters, not by their bytes: the bytes
+// of "Ê" (C3 8A) and "Ú" (C3 9A) would be one pair in the 8-bit table.
+TEST_F(IniValues, Utf8NamesCompareByTheirLetters) {
+    TBigIniFile ini("");
+    ini.WriteString("\xC3\x89t\xC3\xA9",
+                    "Stra\xC3\x9F"
+                    "e",
+                    "1"); // Été / Straße
+    EXPECT_EQ(ini.ReadString("\xC3\xA9T\xC3\x89",
+                             "STRA\xC3\x9F"
+                             "E",
+                             "?"),
+              "1");
+    ini.WriteString("\xC3\x8A", "k", "E");                         // Ê
+    EXPECT_EQ(ini.ReadString("\xC3\x9A", "k", "?"), "?");          // Ú is another letter
+    EXPECT_EQ(ini.ReadString("\xC3\xAA", "K", "?"), "E");          // ê
+    ini.WriteString("\xC5\x92\xC5\xA0\xC5\xBD\xC5\xB8", "k", "2"); // ŒŠŽŸ
+    EXPECT_EQ(ini.ReadString("\xC5\x93\xC5\xA1\xC5\xBE\xC3\xBF", "k", "?"), "2");
+    ini.WriteString("\xC3\x97", "k", "3"); // × is no capital of ÷
+    EXPECT_EQ(ini.ReadString("\xC3\xB7", "k", "?"), "?");
+    TStrings names;
+    ini.ReadSections(names);
+    EXPECT_EQ(names.size(), 4u);
+}
+
+// An older copy wrote its files in Windows-1252: those lines are taken in as
+// UTF-8 with their accents, written back as UTF-8, and ASCII files keep
+// every byte.
+TEST_F(IniValues, LegacyLinesAreReadAsWindows1252AndWrittenAsUtf8) {
+    writeBytes(path, "[Caf\xE9]\r\nName=\x93"
+                     "Cr\xE8me\x94 \x96 \x80"
+                     "7\xBD\r\nUtf=\xE2\x82\xAC\r\n");
+    {
+        TBigIniFile ini(path);
+        EXPECT_EQ(ini.ReadString("CAF\xC3\x89", "Name", "?"),
+                  "\xE2\x80\x9C"
+                  "Cr\xC3\xA8me\xE2\x80\x9D \xE2\x80\x93 \xE2\x82\xAC"
+                  "7\xC2\xBD");
+        EXPECT_EQ(ini.ReadString("Caf\xC3\xA9", "Utf", "?"), "\xE2\x82\xAC"); // valid UTF-8 stays
+        ini.WriteString("Caf\xC3\xA9", "New", "x");
+    }
+    EXPECT_EQ(readBytes(path), "[Caf\xC3\xA9]\r\nName=\xE2\x80\x9C"
+                               "Cr\xC3\xA8me\xE2\x80\x9D \xE2\x80\x93 "
+                               "\xE2\x82\xAC"
+                               "7\xC2\xBD\r\nUtf=\xE2\x82\xAC\r\nNew=x\r\n\r\n");
+
+    const std::string ascii = "[S]\r\na=1\r\n\r\n[T]\r\nb=~~ x\r\n\r\n";
+    writeBytes(path, ascii);
+    {
+        TBigIniFile ini(path);
+        ini.WriteString("S", "a", "2");
+        ini.WriteString("S", "a", "1");
+    }
+    EXPECT_EQ(readBytes(path), ascii);
+}
+
+// The registry keeps its 255-character lines; a project file keeps any
+// length. A cut never splits a UTF-8 character.
+TEST_F(IniValues, LineLimitIsTheDefaultAndCanBeLifted) {
+    const std::string euro = "\xE2\x82\xAC";
+    std::string value;
+    for (int i = 0; i < 2000; ++i)
+        value += euro;
+    {
+        TBigIniFile ini(path);
+        ini.WriteString("S", "k", value); // "k=" + 253 characters
+        EXPECT_EQ(ini.ReadString("S", "k", "?").size(), 253u * 3);
+        ini.WriteString("S", "e", std::string(252, 'a') + euro); // 255: fits
+        EXPECT_EQ(ini.ReadString("S", "e", "?"), std::string(252, 'a') + euro);
+        ini.WriteString("S", "e", std::string(253, 'a') + euro);
+        EXPECT_EQ(ini.ReadString("S", "e", "?"), std::string(253, 'a'));
+    }
+    {
+        TBigIniFile ini(path, TBigIniFile::kNoLineLimit);
+        ini.WriteString("S", "k", value);
+    }
+    TBigIniFile whole(path, TBigIniFile::kNoLineLimit);
+    EXPECT_EQ(whole.ReadString("S", "k", "?"), value);
+    TBigIniFile limited(path);
+    EXPECT_EQ(limited.ReadString("S", "k", "?").size(), 253u * 3);
+}
+
 TEST_F(IniValues, WritingAppendsNewSectionsAndSkipsIdenticalLines) {
     writeBytes(path, "[First]\r\na=1\r\n");
     {

@@ -159,7 +159,9 @@ TEST_F(WindowFaults, ReadOnlyProjectFileOnSaveWarnsAndKeepsTheFileAndTheFields) 
     EXPECT_EQ(services.messages.size(), 2u);
 }
 
-TEST_F(WindowFaults, ProgramFolderWithoutWriteRightStopsPreviewAndFinishWithTheFileError) {
+// Finish needs no right to write the program folder (its scratch template goes
+// to the temporary folder); Preview still writes its page there.
+TEST_F(WindowFaults, ProgramFolderWithoutWriteRightStopsPreviewButNotFinish) {
     writeBytes(dir.file("quillmere"),
                faults::standInExecutable({{"TEMPLATE1.HTML", "<title>{@pagetitle@}</title>\r\n"}}));
     writeBytes(dir.file("Temp.html"), "the last preview");
@@ -178,11 +180,12 @@ TEST_F(WindowFaults, ProgramFolderWithoutWriteRightStopsPreviewAndFinishWithTheF
         form.btnFinish->click();
     }
     const std::string error =
-        "Cannot create file \"" + dir.file("Tmp.html") + "\". Permission denied";
-    EXPECT_EQ(services.errors, (std::vector<std::string>{error, error}));
-    EXPECT_TRUE(services.openedDocuments.empty());
+        "Cannot create file \"" + dir.file("Temp.html") + "\". Permission denied";
+    EXPECT_EQ(services.errors, (std::vector<std::string>{error}));
+    EXPECT_EQ(services.openedDocuments, std::vector<std::string>{pages + "/page.html"});
     EXPECT_EQ(readBytes(dir.file("Temp.html")), "the last preview");
-    EXPECT_TRUE(faults::entries(pages).empty());
+    EXPECT_EQ(faults::entries(pages), std::vector<std::string>{"page.html"});
+    services.openedDocuments.clear();
     EXPECT_EQ(faults::entries(dir.path()),
               (std::vector<std::string>{"Temp.html", "pages", "quillmere"}));
     EXPECT_EQ(form.FieldText("PT"), "Title");

@@ -10,14 +10,31 @@ TEST(FieldHelpers, ColoursAreWrittenRedFirst) {
     EXPECT_EQ(ColorToHex(0), "000000");
 }
 
-TEST(FieldHelpers, WebAddressesGainTheSchemeWhenLacking) {
+// An order link typed as "https://…" once became "http://https://…", and an
+// emptied field refilled itself with "http://".
+TEST(FieldHelpers, WebAddressesGainTheSchemeOnlyWhenBare) {
     EXPECT_EQ(CompleteWebAddress("abc"), "http://abc");
+    EXPECT_EQ(CompleteWebAddress("www.example.com/a?b=1"), "http://www.example.com/a?b=1");
     EXPECT_EQ(CompleteWebAddress("HTTP://abc"), "HTTP://abc");
     EXPECT_EQ(CompleteWebAddress("Http://abc"), "Http://abc");
-    EXPECT_EQ(CompleteWebAddress(""), "http://");
-    EXPECT_EQ(CompleteWebAddress("https://abc"), "http://https://abc");
-    EXPECT_EQ(CompleteWebAddress(" http://abc"), "http:// http://abc");
+    EXPECT_EQ(CompleteWebAddress("https://pay.example.com/buy?item=1"),
+              "https://pay.example.com/buy?item=1");
+    EXPECT_EQ(CompleteWebAddress("HTTPS://abc"), "HTTPS://abc");
+    EXPECT_EQ(CompleteWebAddress("ftp://files.example.com"), "ftp://files.example.com");
+    EXPECT_EQ(CompleteWebAddress("mailto:ada@example.com"), "mailto:ada@example.com");
+    EXPECT_EQ(CompleteWebAddress("MailTo:ada@example.com"), "MailTo:ada@example.com");
+    EXPECT_EQ(CompleteWebAddress(""), "");
+    EXPECT_EQ(CompleteWebAddress("   "), "");
+    EXPECT_EQ(CompleteWebAddress(" http://abc "), "http://abc");
+    EXPECT_EQ(CompleteWebAddress("localhost:8080/x"), "http://localhost:8080/x");
     EXPECT_EQ(CompleteWebAddress("http:/"), "http://http:/");
+
+    EXPECT_TRUE(IsBareScheme("http://"));
+    EXPECT_TRUE(IsBareScheme(" HTTPS:// "));
+    EXPECT_TRUE(IsBareScheme("mailto:"));
+    EXPECT_FALSE(IsBareScheme(""));
+    EXPECT_FALSE(IsBareScheme("http://x"));
+    EXPECT_FALSE(IsBareScheme("Website"));
 }
 
 TEST(FieldHelpers, NameFieldQuotingAndSavePaths) {

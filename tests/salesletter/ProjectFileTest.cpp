@@ -167,7 +167,7 @@ protected:
 } // namespace
 
 TEST_F(ProjectFile, NewRecordIsSavedInTableOrder) {
-    EXPECT_TRUE(SaveProject(TSalesLetter(), path).empty());
+    SaveProject(TSalesLetter(), path);
     EXPECT_EQ(readBytes(path), newWindowFile());
 }
 
@@ -234,7 +234,7 @@ TEST_F(ProjectFile, CtrlZInAValueBecomesABlankAndLosesNothingAfterIt) {
     out["WD"] = "one\r\n\x1a"
                 "two";
     out["AffiliateID"] = "last";
-    EXPECT_TRUE(SaveProject(out, path).empty());
+    SaveProject(out, path);
     EXPECT_EQ(readBytes(path).find('\x1a'), std::string::npos);
     TSalesLetter in;
     LoadProject(in, path);
@@ -244,25 +244,66 @@ TEST_F(ProjectFile, CtrlZInAValueBecomesABlankAndLosesNothingAfterIt) {
     EXPECT_EQ(in["WL"], "English");
 }
 
-TEST_F(ProjectFile, LongValuesAreCutAndReported) {
+// A sales letter's paragraphs run to thousands of characters, and each
+// curly quote, dash or euro sign takes three bytes: every value is stored
+// whole, byte for byte.
+TEST_F(ProjectFile, LongValuesAreStoredWholeByteForByte) {
     TSalesLetter out;
+    std::string paragraph = "<p>";
+    while (paragraph.size() < 5000)
+        paragraph += "\xE2\x80\x9C"
+                     "Caf\xC3\xA9"
+                     "\xE2\x80\x9D \xE2\x80\x94 \xE2\x82\xAC"
+                     "7\xC2\xBD,\xC2\xA0";
+    paragraph += "</p>\r\n<p>second ~ paragraph</p>";
+    out["FirstParagraph"] = paragraph;
     out["Headline"] = std::string(300, 'h');
     out["N"] = std::string(300, 'n');
-    out["FN"] = std::string(252, 'f'); // exactly fits: "FN=" + 252 = 255
-    std::vector<std::string> cut = SaveProject(out, path);
-    EXPECT_EQ(cut, (std::vector<std::string>{"Headline", "N"}));
+    out["WD"] = std::string(251, 'w') + "\r\nrest";
+    SaveProject(out, path);
+    EXPECT_NE(readBytes(path).find("FirstParagraph=" + EncodeLineBreaks(paragraph) + "\r\n"),
+              std::string::npos);
     TSalesLetter in;
     LoadProject(in, path);
-    EXPECT_EQ(in["Headline"], std::string(246, 'h'));
-    EXPECT_EQ(in["N"], std::string(253, 'n'));
-    EXPECT_EQ(in["FN"], out["FN"]);
+    EXPECT_EQ(in["FirstParagraph"], paragraph);
+    EXPECT_EQ(in["Headline"], out["Headline"]);
+    EXPECT_EQ(in["N"], out["N"]);
+    EXPECT_EQ(in["WD"], out["WD"]);
+    // Saving the loaded record again changes nothing.
+    const std::string saved = readBytes(path);
+    SaveProject(in, path);
+    EXPECT_EQ(readBytes(path), saved);
+}
 
-    // A cut through a "~~" pair leaves a single "~", which stays one.
-    out = TSalesLetter();
-    out["WD"] = std::string(251, 'w') + "\r\nrest";
-    EXPECT_EQ(SaveProject(out, path), std::vector<std::string>{"WD"});
+// Older copies wrote projects in Windows-1252: they load with their accents
+// and are written back in UTF-8 with the same text.
+TEST_F(ProjectFile, LegacyWindows1252ProjectLoadsAndSavesAsUtf8) {
+    writeBytes(path, "[Project]\r\nCB1=0\r\nCB2=1\r\nCB3=0\r\n"
+                     "PT=Caf\xE9 cr\xE8me \x96 \x80"
+                     "7\xBD\r\n"
+                     "Headline=\x93"
+                     "First and greatest\x94~~na\xEFve\r\n"
+                     "FN=Ada\r\n");
+    TSalesLetter in;
     LoadProject(in, path);
-    EXPECT_EQ(in["WD"], std::string(251, 'w') + "~");
+    EXPECT_TRUE(in.CB2);
+    EXPECT_EQ(in["PT"], "Caf\xC3\xA9 cr\xC3\xA8me \xE2\x80\x93 \xE2\x82\xAC"
+                        "7\xC2\xBD");
+    EXPECT_EQ(in["Headline"], "\xE2\x80\x9C"
+                              "First and greatest\xE2\x80\x9D\r\nna\xC3\xAFve");
+    EXPECT_EQ(in["FN"], "Ada");
+    SaveProject(in, path);
+    const std::string file = readBytes(path);
+    EXPECT_NE(file.find("PT=Caf\xC3\xA9 cr\xC3\xA8me \xE2\x80\x93 \xE2\x82\xAC"
+                        "7\xC2\xBD\r\n"),
+              std::string::npos);
+    EXPECT_NE(file.find("Headline=\xE2\x80\x9C"
+                        "First and greatest\xE2\x80\x9D~~na\xC3\xAFve\r\n"),
+              std::string::npos);
+    TSalesLetter again;
+    LoadProject(again, path);
+    EXPECT_EQ(again["PT"], in["PT"]);
+    EXPECT_EQ(again["Headline"], in["Headline"]);
 }
 
 TEST_F(ProjectFile, TemplateOptionsFollowTheRadioButtonRule) {

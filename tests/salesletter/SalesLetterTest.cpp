@@ -1,4 +1,5 @@
 #include "salesletter/SalesLetter.h"
+#include "platform/TextEncoding.h"
 
 #include <gtest/gtest.h>
 
@@ -96,7 +97,7 @@ TEST(SalesLetter, TemplateOptionsBehaveAsRadioButtons) {
 }
 
 TEST(SalesLetter, LineBreaksBecomeCrLf) {
-    EXPECT_EQ(NormalizeLineBreaks("a\nb\rc\r\nd"), "a\r\nb\r\nc\r\nd");
-    EXPECT_EQ(NormalizeLineBreaks("\r\r\n\n"), "\r\n\r\n\r\n");
-    EXPECT_EQ(NormalizeLineBreaks(""), "");
+    EXPECT_EQ(platform::toCrLf("a\nb\rc\r\nd"), "a\r\nb\r\nc\r\nd");
+    EXPECT_EQ(platform::toCrLf("\r\r\n\n"), "\r\n\r\n\r\n");
+    EXPECT_EQ(platform::toCrLf(""), "");
 }
