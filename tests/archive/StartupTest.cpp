@@ -86,7 +86,7 @@ TEST_F(StartupTest, OnAReadOnlyMediumACopyWithTheBrandFileIsStartedInstead) {
     start({"deltemp"});
     std::string copy = data.file("Quillmere/Quillmere.exe/Quillmere.exe");
     EXPECT_EQ(readBytes(copy), "program image");
-    EXPECT_EQ(readBytes(data.file("Quillmere/Quillmere.exe/Quillmere.dat"), "brand line\r\n");
+    EXPECT_EQ(readBytes(data.file("Quillmere/Quillmere.exe/Quillmere.dat")), "brand line\r\n");
     ASSERT_EQ(services.startedPrograms.size(), 1u);
     EXPECT_EQ(services.startedPrograms[0].path, copy);
     EXPECT_TRUE(services.startedPrograms[0].args.empty());
@@ -99,7 +99,7 @@ TEST_F(StartupTest, OnAReadOnlyMediumACopyWithTheBrandFileIsStartedInstead) {
     ExeMod::ResetEndRequestForTesting();
     start();
     EXPECT_EQ(readBytes(copy), "copy as it was");
-    EXPECT_EQ(readBytes(data.file("Quillmere/Quillmere.exe/Quillmere.dat"), "its own brand");
+    EXPECT_EQ(readBytes(data.file("Quillmere/Quillmere.exe/Quillmere.dat")), "its own brand");
     EXPECT_EQ(services.startedPrograms.size(), 2u);
     EXPECT_TRUE(ExeMod::EndRequested());
 }

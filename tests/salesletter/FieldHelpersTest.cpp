@@ -37,8 +37,10 @@ TEST(FieldHelpers, NameFieldQuotingAndSavePaths) {
     EXPECT_EQ(ExtractFileDir("/c.prj"), "/");
     EXPECT_EQ(ExtractFileDir("c.prj"), "");
 
-    EXPECT_EQ(WelcomeSavePath("letter", "/p/Groups/G/P"), "/p/Groups/G/P/letter");
-    EXPECT_EQ(WelcomeSavePath("letter", ""), "/letter");
+    const char sep = platform::kPathSeparator;
+    EXPECT_EQ(WelcomeSavePath("letter", "/p/Groups/G/P"),
+              "/p/Groups/G/P" + (sep + std::string("letter")));
+    EXPECT_EQ(WelcomeSavePath("letter", ""), sep + std::string("letter"));
     EXPECT_EQ(WelcomeSavePath("/tmp/x.prj", "/p/Groups/G/P"), "/tmp/x.prj");
     EXPECT_EQ(WelcomeSavePath("sub/x", "/p"), "sub/x");
 }
@@ -65,5 +67,5 @@ TEST_F(GroupsRegistry, ListsGroupsAndProjects) {
     EXPECT_TRUE(ReadGroupProjects("Odd").empty());
     EXPECT_TRUE(ReadGroupProjects("Neg").empty());
     EXPECT_TRUE(ReadGroupProjects("Missing").empty());
-    EXPECT_EQ(ProjectFolderPath("Books", "Alpha"), dir.path() + "/Groups/Books/Alpha");
+    EXPECT_EQ(ProjectFolderPath("Books", "Alpha"), dir.file("Groups/Books/Alpha"));
 }
