@@ -72,7 +72,7 @@ TEST_F(ExeModTest, ExtractDocumentWritesOnlyNonEmptyBodies) {
     ExeMod::ExtractDocument("chart.html", "Tmp.html");
     EXPECT_EQ(readBytes(dir.file("Tmp.html")), "<table>");
     // Relative names are written in the program folder, which becomes current.
-    EXPECT_EQ(std::filesystem::current_path().string() + "/", dir.folder());
+    EXPECT_EQ(std::filesystem::current_path().string() + platform::kPathSeparator, dir.folder());
 
     std::string elsewhere = dir.file("sub");
     std::filesystem::create_directory(elsewhere);

@@ -47,7 +47,7 @@ TEST(FieldHelpers, NameFieldQuotingAndSavePaths) {
 
 class GroupsRegistry : public ::testing::Test {
 protected:
-    void SetUp() override { platform::setProgramPathForTesting(dir.path() + "/quillmere"); }
+    void SetUp() override { platform::setProgramPathForTesting(dir.file("quillmere")); }
     void TearDown() override { platform::setProgramPathForTesting(""); }
     platform::ScriptedServices services;
     platform::ScopedServices scoped{services};

@@ -14,6 +14,14 @@
 
 namespace testsupport {
 
+// The path with the system's separator in place of every "/".
+inline std::string native(std::string path) {
+    for (char& c : path)
+        if (c == '/')
+            c = platform::kPathSeparator;
+    return path;
+}
+
 class TempDir {
 public:
     TempDir() {
@@ -48,11 +56,8 @@ public:
     // The folder with a trailing separator, as the program folder is given.
     std::string folder() const { return path_ + platform::kPathSeparator; }
     // A file or folder inside; "/" in `name` becomes the system's separator.
-    std::string file(std::string name) const {
-        for (char& c : name)
-            if (c == '/')
-                c = platform::kPathSeparator;
-        return path_ + platform::kPathSeparator + name;
+    std::string file(const std::string& name) const {
+        return path_ + platform::kPathSeparator + native(name);
     }
 
 private:

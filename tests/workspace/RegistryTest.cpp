@@ -20,9 +20,9 @@ namespace {
 class RegistryTest : public testing::Test {
 protected:
     void SetUp() override {
-        program = tmp.path() + "/prog";
+        program = tmp.file("prog");
         fs::create_directories(program);
-        platform::setProgramPathForTesting(program + "/quillmere");
+        platform::setProgramPathForTesting(tmp.file("prog/quillmere"));
     }
     void TearDown() override { platform::setProgramPathForTesting(""); }
 
@@ -35,9 +35,11 @@ protected:
 };
 
 TEST_F(RegistryTest, PathsAreBuiltFromTheProgramFolder) {
-    EXPECT_EQ(workspace::RegistryFileName(), program + "/Groups.ini");
-    EXPECT_EQ(workspace::GroupsFolder(), program + "/Groups");
-    EXPECT_EQ(workspace::ProjectFolder("Ebooks", "Alice"), program + "/Groups/Ebooks/Alice");
+    using testsupport::native;
+    EXPECT_EQ(workspace::RegistryFileName(), program + native("/Groups.ini"));
+    EXPECT_EQ(workspace::GroupsFolder(), program + native("/Groups"));
+    EXPECT_EQ(workspace::ProjectFolder("Ebooks", "Alice"),
+              program + native("/Groups/Ebooks/Alice"));
 }
 
 TEST_F(RegistryTest, CreateAndAddWriteTheDocumentedBytes) {
