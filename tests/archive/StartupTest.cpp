@@ -60,7 +60,8 @@ TEST_F(StartupTest, NormalStartMakesTheProgramFolderCurrentAndNothingElse) {
     for (std::string arg : {"", "other", "DELTEMP"}) {
         writeBytes(dir.file("temp0a0.exe"), "copy");
         start(arg.empty() ? std::vector<std::string>{} : std::vector<std::string>{arg});
-        EXPECT_EQ(std::filesystem::current_path().string() + platform::kPathSeparator, dir.folder());
+        EXPECT_EQ(std::filesystem::current_path().string() + platform::kPathSeparator,
+                  dir.folder());
         EXPECT_TRUE(platform::fileExists(dir.file("temp0a0.exe"))) << arg;
     }
     EXPECT_TRUE(services.startedPrograms.empty());
