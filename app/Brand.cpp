@@ -1,15 +1,12 @@
 #include "Brand.h"
 
+#include "platform/Aes.h"
 #include "platform/FileSystem.h"
 
-#include <openssl/crypto.h>
-#include <openssl/evp.h>
-
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdio>
-#include <memory>
-#include <stdexcept>
 
 #ifdef _WIN32
 #include <share.h>
@@ -25,36 +22,25 @@ const char kIvText[] = "mkvtrpqlwzhdnbgs";
 using Block = std::array<unsigned char, kBlock>;
 
 // One AES-128 block operation in one direction; the chaining is done here, not
-// by the library (ECB on single blocks, padding off). Freeing the context
-// cleanses its key schedule.
+// by the cipher (single blocks, no padding).
 class AesBlock {
 public:
-    AesBlock(const unsigned char* key, bool encrypt) : ctx_(EVP_CIPHER_CTX_new()) {
-        if (!ctx_ ||
-            EVP_CipherInit_ex(ctx_.get(), EVP_aes_128_ecb(), nullptr, key, nullptr,
-                              encrypt ? 1 : 0) != 1 ||
-            EVP_CIPHER_CTX_set_padding(ctx_.get(), 0) != 1)
-            throw std::runtime_error("AES cipher unavailable");
-    }
+    AesBlock(const unsigned char* key, bool encrypt) : key_(key), encrypt_(encrypt) {}
     Block run(const unsigned char* in) {
         Block out{};
-        int n = 0;
-        if (EVP_CipherUpdate(ctx_.get(), out.data(), &n, in, kBlock) != 1 || n != kBlock)
-            throw std::runtime_error("AES block operation failed");
+        platform::aes128Block(key_, in, out.data(), encrypt_);
         return out;
     }
 
 private:
-    struct Free {
-        void operator()(EVP_CIPHER_CTX* c) const { EVP_CIPHER_CTX_free(c); }
-    };
-    std::unique_ptr<EVP_CIPHER_CTX, Free> ctx_;
+    const unsigned char* key_;
+    bool encrypt_;
 };
 
 // The key bytes, wiped when they go out of scope.
 struct KeyBytes {
     std::string bytes = PadWithZeros(kKeyText, 32);
-    ~KeyBytes() { OPENSSL_cleanse(bytes.data(), bytes.size()); }
+    ~KeyBytes() { platform::wipeSecret(bytes.data(), bytes.size()); }
     const unsigned char* key128() const {
         return reinterpret_cast<const unsigned char*>(bytes.data());
     }
@@ -175,9 +161,9 @@ std::string DecodeBrand(const std::string& line) {
             Block pad = encrypt.run(cv.data());
             for (size_t i = full; i < data.size(); ++i)
                 data[i] = static_cast<char>(data[i] ^ pad[i - full]);
-            OPENSSL_cleanse(pad.data(), pad.size());
+            platform::wipeSecret(pad.data(), pad.size());
         }
-        OPENSSL_cleanse(cv.data(), cv.size());
+        platform::wipeSecret(cv.data(), cv.size());
     }
     size_t first = 0, last = data.size();
     while (first < last && isStripped(static_cast<unsigned char>(data[first])))

@@ -110,7 +110,17 @@ char WindowsDrive() {
 #endif
 }
 
+namespace {
+std::string testDriveRoot;
+}
+
+void SetWindowsDriveRootForTesting(const std::string& folder) {
+    testDriveRoot = folder;
+}
+
 std::string WindowsDriveRoot() {
+    if (!testDriveRoot.empty())
+        return testDriveRoot;
 #ifdef _WIN32
     return std::string(1, WindowsDrive()) + ":\\";
 #else

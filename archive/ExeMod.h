@@ -46,6 +46,9 @@ char WindowsDrive();
 // On Windows exactly that; elsewhere a per-user writable folder:
 // $XDG_DATA_HOME/Quillmere/, or ~/.local/share/Quillmere/ when it is unset.
 std::string WindowsDriveRoot();
+// Tests put the drive's root in a folder of their own (ending with a
+// separator), so nothing lands in the real one; empty returns to the real one.
+void SetWindowsDriveRootForTesting(const std::string& folder);
 
 // The start-up routine: makes the program folder current, handles an
 // executable with the read-only attribute or on a read-only medium, the

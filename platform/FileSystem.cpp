@@ -169,9 +169,60 @@ std::string readFile(const std::string& path) {
     return data;
 }
 
+#ifdef _WIN32
+// The error number for a Windows error code, so the reason shown is the real
+// one ("No such file or directory", "No space left on device", ...).
+int errnoFromWindows(unsigned long code) {
+    switch (code) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_BAD_NETPATH:
+    case ERROR_BAD_NET_NAME:
+        return ENOENT;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_NETWORK_ACCESS_DENIED:
+        return EACCES;
+    case ERROR_WRITE_PROTECT:
+        return EROFS;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return ENOSPC;
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS:
+        return EEXIST;
+    case ERROR_FILENAME_EXCED_RANGE:
+        return ENAMETOOLONG;
+    case ERROR_INVALID_NAME:
+        return EINVAL;
+    case ERROR_DIRECTORY:
+        return ENOTDIR;
+    case ERROR_NOT_ENOUGH_MEMORY:
+    case ERROR_OUTOFMEMORY:
+        return ENOMEM;
+    default:
+        return EIO;
+    }
+}
+#endif
+
 void setWriteFaultForTesting(long long bytes) {
     writeFaultBudget = bytes;
 }
+
+namespace {
+
+// How much of `wanted` bytes the test fault budget lets through next (0: the
+// disk is "full").
+size_t allowedChunk(size_t wanted) {
+    if (writeFaultBudget < 0)
+        return wanted;
+    return std::min<size_t>(wanted, static_cast<size_t>(writeFaultBudget));
+}
+
+} // namespace
 
 #ifndef _WIN32
 namespace {
@@ -180,12 +231,9 @@ namespace {
 int writeAll(int fd, std::string_view data) {
     size_t done = 0;
     while (done < data.size()) {
-        size_t chunk = data.size() - done;
-        if (writeFaultBudget >= 0) {
-            if (writeFaultBudget == 0)
-                return ENOSPC;
-            chunk = std::min<size_t>(chunk, static_cast<size_t>(writeFaultBudget));
-        }
+        const size_t chunk = allowedChunk(data.size() - done);
+        if (chunk == 0)
+            return ENOSPC;
         ssize_t n = ::write(fd, data.data() + done, chunk);
         if (n < 0) {
             if (errno == EINTR)
@@ -230,6 +278,56 @@ int rewriteInPlace(const std::string& path, std::string_view data) {
     if (::close(fd) != 0 && !err)
         err = errno;
     return err;
+}
+
+} // namespace
+#else
+namespace {
+
+// A path for the wide-character calls: UTF-8 as the program holds it (text
+// that is not UTF-8 is taken in the system's code page), made absolute, and
+// in the "\\?\" form when it would reach MAX_PATH, which the plain form
+// cannot pass.
+std::wstring systemPath(const std::string& path) {
+    auto widen = [&](UINT codePage, DWORD flags) {
+        const int n = MultiByteToWideChar(codePage, flags, path.data(),
+                                          static_cast<int>(path.size()), nullptr, 0);
+        std::wstring w(static_cast<size_t>(n > 0 ? n : 0), L'\0');
+        if (n > 0)
+            MultiByteToWideChar(codePage, flags, path.data(), static_cast<int>(path.size()),
+                                w.data(), n);
+        return w;
+    };
+    std::wstring wide = widen(CP_UTF8, MB_ERR_INVALID_CHARS);
+    if (wide.empty() && !path.empty())
+        wide = widen(CP_ACP, 0);
+    const DWORD n = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    if (n == 0)
+        return wide;
+    std::wstring full(n, L'\0');
+    full.resize(GetFullPathNameW(wide.c_str(), n, full.data(), nullptr));
+    if (full.size() < MAX_PATH - 1 || full.rfind(L"\\\\?\\", 0) == 0)
+        return full;
+    if (full.rfind(L"\\\\", 0) == 0)
+        return L"\\\\?\\UNC\\" + full.substr(2);
+    return L"\\\\?\\" + full;
+}
+
+// Writes all of `data` to `file`, honouring the test fault budget.
+int writeAll(HANDLE file, std::string_view data) {
+    size_t done = 0;
+    while (done < data.size()) {
+        const size_t chunk = std::min<size_t>(allowedChunk(data.size() - done), 1u << 30);
+        if (chunk == 0)
+            return ENOSPC;
+        DWORD written = 0;
+        if (!WriteFile(file, data.data() + done, static_cast<DWORD>(chunk), &written, nullptr))
+            return errnoFromWindows(GetLastError());
+        done += written;
+        if (writeFaultBudget >= 0)
+            writeFaultBudget -= written;
+    }
+    return 0;
 }
 
 } // namespace
@@ -284,22 +382,33 @@ int writeFileAtomic(const std::string& path, std::string_view data) {
     std::string scratch = scratchName();
 
 #ifdef _WIN32
-    {
-        std::ofstream out(scratch, std::ios::binary | std::ios::trunc);
-        if (!out)
-            return errno ? errno : EACCES;
-        out.write(data.data(), static_cast<std::streamsize>(data.size()));
-        out.flush();
-        if (!out) {
-            out.close();
-            fs::remove(scratch, ec);
-            return ENOSPC;
-        }
+    // A scratch file of the same name, left by a save that was killed, is
+    // passed over.
+    HANDLE file = INVALID_HANDLE_VALUE;
+    std::wstring wideScratch;
+    for (int attempt = 0;; ++attempt) {
+        wideScratch = systemPath(scratch);
+        file = CreateFileW(wideScratch.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE || attempt == 99 ||
+            (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS))
+            break;
+        scratch = scratchName();
     }
-    if (!MoveFileExA(scratch.c_str(), target.c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        fs::remove(scratch, ec);
-        return EACCES;
+    if (file == INVALID_HANDLE_VALUE)
+        return errnoFromWindows(GetLastError());
+    int err = writeAll(file, data);
+    // The bytes reach the disk before the new file takes the old one's place.
+    if (!err && !FlushFileBuffers(file))
+        err = errnoFromWindows(GetLastError());
+    if (!CloseHandle(file) && !err)
+        err = errnoFromWindows(GetLastError());
+    if (!err && !MoveFileExW(wideScratch.c_str(), systemPath(target).c_str(),
+                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        err = errnoFromWindows(GetLastError());
+    if (err) {
+        DeleteFileW(wideScratch.c_str());
+        return err;
     }
     removeLeftoverScratchFiles(target);
     return 0;

@@ -84,6 +84,11 @@ int writeFileAtomic(const std::string& path, std::string_view data);
 // Like writeFileAtomic, but throws IoError("Cannot create file \"<path>\". <reason>").
 void saveFileAtomic(const std::string& path, std::string_view data);
 
+#ifdef _WIN32
+// The error number (errno) for a Windows error code (GetLastError).
+int errnoFromWindows(unsigned long code);
+#endif
+
 // Test hook: make the next atomic writes fail with ENOSPC once `bytes` bytes
 // have been written in total (-1, the default, turns the fault off).
 void setWriteFaultForTesting(long long bytes);

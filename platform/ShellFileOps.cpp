@@ -2,8 +2,15 @@
 
 #include "Services.h"
 
+#include "FileSystem.h"
+
 #include <filesystem>
 #include <system_error>
+#include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace fs = std::filesystem;
 
@@ -65,6 +72,73 @@ void report(const std::string& verb, const std::string& caption, const std::stri
                Buttons::Ok);
 }
 
+// A symbolic link or, on Windows, any reparse point (symbolic link, junction,
+// mount point): something that leads elsewhere and is never followed.
+bool isLink(const fs::path& p, const fs::file_status& status) {
+#ifdef _WIN32
+    (void)status;
+    const DWORD attributes = GetFileAttributesW(p.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+#else
+    (void)p;
+    return fs::is_symlink(status);
+#endif
+}
+
+#ifdef _WIN32
+std::error_code lastWindowsError() {
+    return std::error_code(errnoFromWindows(GetLastError()), std::generic_category());
+}
+
+// Clears the read-only attribute, which Windows would let no deletion or
+// overwrite pass.
+void makeWritable(const fs::path& p) {
+    const DWORD attributes = GetFileAttributesW(p.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        SetFileAttributesW(p.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+}
+
+// Whether a folder between `root` and the last component of `real` is a
+// reparse point: the path then leads out of the tree.
+bool passesThroughLink(const fs::path& real, const fs::path& root) {
+    for (fs::path p = real.parent_path();
+         p != root && p.has_relative_path() && p != p.parent_path(); p = p.parent_path())
+        if (isLink(p, fs::file_status()))
+            return true;
+    return false;
+}
+#endif
+
+// Removes a file or a whole folder; a link is removed itself, never what it
+// points at.
+void removeTree(const fs::path& p, std::error_code& ec) {
+#ifdef _WIN32
+    const DWORD attributes = GetFileAttributesW(p.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return;
+    makeWritable(p);
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        std::vector<fs::path> entries;
+        for (auto it = fs::directory_iterator(p, ec); !ec && it != fs::directory_iterator();
+             it.increment(ec))
+            entries.push_back(it->path());
+        for (const fs::path& entry : entries) {
+            if (ec)
+                return;
+            removeTree(entry, ec);
+        }
+        if (ec)
+            return;
+    }
+    const bool removed = (attributes & FILE_ATTRIBUTE_DIRECTORY) ? RemoveDirectoryW(p.c_str())
+                                                                 : DeleteFileW(p.c_str());
+    if (!removed)
+        ec = lastWindowsError();
+#else
+    fs::remove_all(p, ec);
+#endif
+}
+
 const char* const kCopyCaption = "Error Copying File or Folder";
 const char* const kDeleteCaption = "Error Deleting File or Folder";
 
@@ -82,14 +156,23 @@ struct CopyFailure {
 void copyOneFile(const fs::path& from, const fs::path& to, CopyFailure& failure) {
     std::error_code ec;
     fs::file_status target = fs::symlink_status(to, ec);
-    if (fs::is_symlink(target)) {
+    if (isLink(to, target)) {
         // Writing through a link would change whatever it points at.
-        fs::remove(to, ec);
+        removeTree(to, ec);
         if (ec)
             return failure.set(to, ec);
+        target = fs::file_status(fs::file_type::not_found);
     } else if (fs::exists(target) && fs::equivalent(from, to, ec)) {
         return; // already there
     }
+#ifdef _WIN32
+    // The C++ library's overwriting copy fails there on any existing file;
+    // CopyFileW replaces it and keeps the time of last change.
+    makeWritable(to);
+    if (!CopyFileW(from.c_str(), to.c_str(), FALSE))
+        return failure.set(from, lastWindowsError());
+    return;
+#endif
     fs::copy_file(from, to, fs::copy_options::overwrite_existing, ec);
     if (ec == std::errc::permission_denied && fs::is_regular_file(target)) {
         // A read-only file of the same name is replaced like any other.
@@ -107,12 +190,13 @@ void copyOneFile(const fs::path& from, const fs::path& to, CopyFailure& failure)
 void copyLink(const fs::path& from, const fs::path& to, CopyFailure& failure) {
     std::error_code ec;
     fs::file_status target = fs::symlink_status(to, ec);
-    if (fs::exists(target) || fs::is_symlink(target)) {
-        if (fs::is_directory(target)) {
+    const bool targetIsLink = isLink(to, target);
+    if (fs::exists(target) || targetIsLink) {
+        if (fs::is_directory(target) && !targetIsLink) {
             failure.set(to, std::make_error_code(std::errc::file_exists));
             return;
         }
-        fs::remove(to, ec);
+        removeTree(to, ec);
         if (ec)
             return failure.set(to, ec);
     }
@@ -124,8 +208,8 @@ void copyLink(const fs::path& from, const fs::path& to, CopyFailure& failure) {
 void copyTree(const fs::path& from, const fs::path& to, CopyFailure& failure) {
     std::error_code ec;
     fs::file_status target = fs::symlink_status(to, ec);
-    if (fs::is_symlink(target)) {
-        fs::remove(to, ec);
+    if (isLink(to, target)) {
+        removeTree(to, ec);
         if (ec)
             return failure.set(to, ec);
         target = fs::file_status(fs::file_type::not_found);
@@ -146,7 +230,7 @@ void copyTree(const fs::path& from, const fs::path& to, CopyFailure& failure) {
         fs::file_status kind = it->symlink_status(ec);
         if (ec)
             return failure.set(source, ec);
-        if (fs::is_symlink(kind))
+        if (isLink(source, kind))
             copyLink(source, dest, failure);
         else if (fs::is_directory(kind))
             copyTree(source, dest, failure);
@@ -173,6 +257,12 @@ bool liesStrictlyInside(const std::string& path, const std::string& root) {
     fs::path realRoot = realFolder(root, ec);
     if (ec)
         return false;
+#ifdef _WIN32
+    // The library does not resolve reparse points there: one on the way
+    // down leads out of the tree.
+    if (passesThroughLink(real, realRoot))
+        return false;
+#endif
     return strictlyBelow(real, realRoot);
 }
 
@@ -186,7 +276,7 @@ bool shellDelete(const std::string& path, const std::string& within) {
     std::error_code ec;
     fs::path real = realLocation(tidy(path), ec);
     if (!ec)
-        fs::remove_all(real, ec); // removes a link itself, never what it points at
+        removeTree(real, ec); // removes a link itself, never what it points at
     if (ec) {
         report("delete", kDeleteCaption, name, ec.message());
         return false;

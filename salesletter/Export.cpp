@@ -123,7 +123,7 @@ std::string uniqueName(const std::string& wanted, std::set<std::string>& taken) 
 
 std::string folderOf(const std::string& path) {
     for (std::size_t i = path.size(); i > 0; --i)
-        if (IsPathDelimiter(path[i - 1]))
+        if (platform::isPathDelimiter(path[i - 1]))
             return path.substr(0, i);
     return {};
 }

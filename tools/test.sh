@@ -2,7 +2,8 @@
 # Installs what is missing, builds, and runs every test: the window-free tests
 # under AddressSanitizer and UndefinedBehaviorSanitizer with a few seconds of
 # each fuzz target (build-asan, clang), then the whole suite, window tests
-# offscreen and real-window tests under Xvfb (build).
+# offscreen and real-window tests under Xvfb (build), then the window-free
+# layer cross-built for Windows and tested under Wine (build-windows).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/deps.sh
@@ -15,3 +16,6 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir build-asan --output-on-failure -j"$(nproc)"
 tools/build.sh build
 ctest --test-dir build --output-on-failure -j"$(nproc)"
+# Windows: the window-free layer and the tools cross-built with MinGW-w64 and
+# tested under Wine (build-windows).
+tools/test-windows.sh

@@ -7,6 +7,10 @@
 #include <sys/stat.h>
 #include <vector>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace {
 
 char fold(char c) {
@@ -34,6 +38,24 @@ bool wildMatch(const char* name, const char* mask) {
     while (*mask == '*')
         ++mask;
     return *mask == '\0';
+}
+
+// A folder, or a link to one (a link is a folder here, as the walk reports it).
+bool isFolder(const std::string& path) {
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// A symbolic link or, on Windows, any reparse point (symbolic link, junction,
+// mount point): entered, it would lead the walk out of the tree.
+bool isLink(const std::string& path) {
+#ifdef _WIN32
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+#else
+    struct stat own {};
+    return lstat(path.c_str(), &own) == 0 && S_ISLNK(own.st_mode);
+#endif
 }
 
 struct DirCloser {
@@ -68,7 +90,7 @@ void TRecurseDir::Execute() {
 void TRecurseDir::Walk(const std::string& dir) {
     DoDirFound(this, dir);
     std::string base = dir;
-    if (base.back() != platform::kPathSeparator)
+    if (base.back() != platform::kPathSeparator && base.back() != '/')
         base += platform::kPathSeparator;
 
     std::unique_ptr<DIR, DirCloser> listing(opendir(base.c_str()));
@@ -84,9 +106,7 @@ void TRecurseDir::Walk(const std::string& dir) {
 
     for (const std::string& name : names) {
         const std::string path = base + name;
-        struct stat info {};
-        const bool isFolder = stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-        if (!isFolder) {
+        if (!isFolder(path)) {
             DoFileFound(this, path);
             continue;
         }
@@ -96,8 +116,7 @@ void TRecurseDir::Walk(const std::string& dir) {
         }
         if (name == "." || name == "..")
             continue;
-        struct stat own {};
-        if (lstat(path.c_str(), &own) == 0 && S_ISLNK(own.st_mode))
+        if (isLink(path))
             DoDirFound(this, path); // reported, not entered
         else
             Walk(path);

@@ -72,7 +72,7 @@ TEST_F(ExeModTest, ExtractDocumentWritesOnlyNonEmptyBodies) {
     ExeMod::ExtractDocument("chart.html", "Tmp.html");
     EXPECT_EQ(readBytes(dir.file("Tmp.html")), "<table>");
     // Relative names are written in the program folder, which becomes current.
-    EXPECT_EQ(std::filesystem::current_path().string() + "/", dir.folder());
+    EXPECT_EQ(std::filesystem::current_path().string() + platform::kPathSeparator, dir.folder());
 
     std::string elsewhere = dir.file("sub");
     std::filesystem::create_directory(elsewhere);
@@ -106,9 +106,11 @@ TEST_F(ExeModTest, SaveBytesToFileReportsTheFullPathWhenItCannotCreate) {
 TEST_F(ExeModTest, SaveExeImageWritesARunnableCopyOfTheProgram) {
     ExeMod::SaveExeImage("copy");
     EXPECT_EQ(readBytes(dir.file("copy")), program);
+#ifndef _WIN32 // Windows has no execute bit: any file named ".exe" runs
     struct stat st {};
     ASSERT_EQ(stat(dir.file("copy").c_str(), &st), 0);
     EXPECT_TRUE(st.st_mode & S_IXUSR);
+#endif
 }
 
 TEST(DelayWithMessages, WaitsWhileProcessingEvents) {
@@ -123,13 +125,22 @@ TEST(DelayWithMessages, WaitsWhileProcessingEvents) {
 }
 
 TEST(WindowsDriveRoot, IsAPerUserFolder) {
+#ifdef _WIN32
+    // There the drive of the Windows folder itself.
+    const char drive = ExeMod::WindowsDrive();
+    EXPECT_TRUE(drive >= 'A' && drive <= 'Z') << drive;
+    EXPECT_EQ(ExeMod::WindowsDriveRoot(), std::string(1, drive) + ":\\");
+#else
     EXPECT_EQ(ExeMod::WindowsDrive(), '/');
-    std::string saved = std::getenv("XDG_DATA_HOME") ? std::getenv("XDG_DATA_HOME") : "";
-    setenv("XDG_DATA_HOME", "/data/home", 1);
-    EXPECT_EQ(ExeMod::WindowsDriveRoot(), "/data/home/Quillmere/");
-    unsetenv("XDG_DATA_HOME");
-    setenv("HOME", getenv("HOME") ? getenv("HOME") : "/root", 1);
+    {
+        testsupport::ScopedEnv xdg("XDG_DATA_HOME", "/data/home");
+        EXPECT_EQ(ExeMod::WindowsDriveRoot(), "/data/home/Quillmere/");
+    }
+    testsupport::ScopedEnv xdg("XDG_DATA_HOME", std::nullopt);
+    testsupport::ScopedEnv home("HOME", getenv("HOME") ? getenv("HOME") : "/root");
     EXPECT_EQ(ExeMod::WindowsDriveRoot(), std::string(getenv("HOME")) + "/.local/share/Quillmere/");
-    if (!saved.empty())
-        setenv("XDG_DATA_HOME", saved.c_str(), 1);
+#endif
+    ExeMod::SetWindowsDriveRootForTesting("/elsewhere/");
+    EXPECT_EQ(ExeMod::WindowsDriveRoot(), "/elsewhere/");
+    ExeMod::SetWindowsDriveRootForTesting("");
 }

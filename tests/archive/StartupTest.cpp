@@ -18,7 +18,7 @@ namespace {
 class StartupTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        setenv("XDG_DATA_HOME", data.path().c_str(), 1);
+        ExeMod::SetWindowsDriveRootForTesting(data.file("Quillmere/"));
         ExeMod::ResetEndRequestForTesting();
         ExeMod::ArchiveShutdown();
     }
@@ -28,6 +28,7 @@ protected:
         ExeMod::SimulateReadOnlyMediumForTesting(false);
         ExeMod::SetDeleteFileForTesting(nullptr);
         ExeMod::SetDeletionTimeoutForTesting(60000);
+        ExeMod::SetWindowsDriveRootForTesting("");
         platform::setProgramPathForTesting("");
         std::filesystem::current_path(std::filesystem::temp_directory_path());
     }
@@ -59,7 +60,8 @@ TEST_F(StartupTest, NormalStartMakesTheProgramFolderCurrentAndNothingElse) {
     for (std::string arg : {"", "other", "DELTEMP"}) {
         writeBytes(dir.file("temp0a0.exe"), "copy");
         start(arg.empty() ? std::vector<std::string>{} : std::vector<std::string>{arg});
-        EXPECT_EQ(std::filesystem::current_path().string() + "/", dir.folder());
+        EXPECT_EQ(std::filesystem::current_path().string() + platform::kPathSeparator,
+                  dir.folder());
         EXPECT_TRUE(platform::fileExists(dir.file("temp0a0.exe"))) << arg;
     }
     EXPECT_TRUE(services.startedPrograms.empty());
@@ -83,9 +85,9 @@ TEST_F(StartupTest, OnAReadOnlyMediumACopyWithTheBrandFileIsStartedInstead) {
     ExeMod::SimulateReadOnlyMediumForTesting(true);
 
     start({"deltemp"});
-    std::string copy = data.path() + "/Quillmere/Quillmere.exe/Quillmere.exe";
+    std::string copy = data.file("Quillmere/Quillmere.exe/Quillmere.exe");
     EXPECT_EQ(readBytes(copy), "program image");
-    EXPECT_EQ(readBytes(data.path() + "/Quillmere/Quillmere.exe/Quillmere.dat"), "brand line\r\n");
+    EXPECT_EQ(readBytes(data.file("Quillmere/Quillmere.exe/Quillmere.dat")), "brand line\r\n");
     ASSERT_EQ(services.startedPrograms.size(), 1u);
     EXPECT_EQ(services.startedPrograms[0].path, copy);
     EXPECT_TRUE(services.startedPrograms[0].args.empty());
@@ -94,11 +96,11 @@ TEST_F(StartupTest, OnAReadOnlyMediumACopyWithTheBrandFileIsStartedInstead) {
     // Next start: the copy exists and is started as it is; a brand file the
     // copy already has is kept.
     writeBytes(copy, "copy as it was");
-    writeBytes(data.path() + "/Quillmere/Quillmere.exe/Quillmere.dat", "its own brand");
+    writeBytes(data.file("Quillmere/Quillmere.exe/Quillmere.dat"), "its own brand");
     ExeMod::ResetEndRequestForTesting();
     start();
     EXPECT_EQ(readBytes(copy), "copy as it was");
-    EXPECT_EQ(readBytes(data.path() + "/Quillmere/Quillmere.exe/Quillmere.dat"), "its own brand");
+    EXPECT_EQ(readBytes(data.file("Quillmere/Quillmere.exe/Quillmere.dat")), "its own brand");
     EXPECT_EQ(services.startedPrograms.size(), 2u);
     EXPECT_TRUE(ExeMod::EndRequested());
 }
@@ -107,7 +109,7 @@ TEST_F(StartupTest, ACopyThatCannotBeMadeIsReportedAndTheEndStillRequested) {
     std::string exe = makeProgram("quillmere");
     platform::setReadOnly(exe, true);
     ExeMod::SimulateReadOnlyMediumForTesting(true);
-    writeBytes(data.path() + "/Quillmere", "a file where the folder should be");
+    writeBytes(data.file("Quillmere"), "a file where the folder should be");
     start();
     EXPECT_EQ(services.errors.size(), 1u);
     EXPECT_TRUE(services.startedPrograms.empty());

@@ -12,8 +12,10 @@
 #include <csignal>
 #include <filesystem>
 #include <random>
+#ifndef _WIN32
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 using testsupport::readBytes;
 using testsupport::writeBytes;
@@ -142,6 +144,9 @@ TEST_F(IniSafety, ProcessesPendingEventsInItsLongLoops) {
 // contents; it is killed at random moments. Whatever the moment, the file
 // holds one of the two contents completely.
 TEST_F(IniSafety, KillDuringWriteLeavesOldOrNewFile) {
+#ifdef _WIN32
+    GTEST_SKIP() << "kills a forked child in mid-save: POSIX processes only";
+#else
     std::string path = dir.file("Big.ini");
     std::vector<std::string> sections, keys;
     for (int s = 0; s < 400; ++s)
@@ -211,6 +216,7 @@ TEST_F(IniSafety, KillDuringWriteLeavesOldOrNewFile) {
         ASSERT_TRUE(now == a || now == b) << "round " << round << ": " << now.size() << " bytes";
     }
     EXPECT_GT(savesSeen, 0);
+#endif
 }
 
 } // namespace

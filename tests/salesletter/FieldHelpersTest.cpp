@@ -46,8 +46,10 @@ TEST(FieldHelpers, NameFieldQuotingAndSavePaths) {
     EXPECT_EQ(QuoteIfBlank("/a b/c.prj"), "\"/a b/c.prj\"");
     EXPECT_EQ(QuoteIfBlank("/ab/c.prj"), "/ab/c.prj");
 
-    EXPECT_EQ(WelcomeSavePath("letter", "/p/Groups/G/P"), "/p/Groups/G/P/letter");
-    EXPECT_EQ(WelcomeSavePath("letter", ""), "/letter");
+    const char sep = platform::kPathSeparator;
+    EXPECT_EQ(WelcomeSavePath("letter", "/p/Groups/G/P"),
+              "/p/Groups/G/P" + (sep + std::string("letter")));
+    EXPECT_EQ(WelcomeSavePath("letter", ""), sep + std::string("letter"));
     EXPECT_EQ(WelcomeSavePath("/tmp/x.prj", "/p/Groups/G/P"), "/tmp/x.prj");
     EXPECT_EQ(WelcomeSavePath("sub/x", "/p"), "sub/x");
 }
