@@ -259,8 +259,6 @@ std::string BuildSalesPage(const TSalesLetter& letter, std::string_view template
     return JoinLines(text);
 }
 
-}
-
 std::string ReadTemplate(const TSalesLetter& letter) {
     // The live preview compiles on a worker thread while Finish may run on the
     // window's: one read at a time owns the executable's image.
