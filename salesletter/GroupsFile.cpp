@@ -1,10 +1,11 @@
 #include "GroupsFile.h"
 
 #include "ini/BigIniFile.h"
+#include "platform/DataFolder.h"
 #include "platform/FileSystem.h"
 
 std::string GroupsIniFileName() {
-    return platform::programFolder() + "Groups.ini";
+    return platform::dataFolder() + "Groups.ini";
 }
 
 std::vector<std::string> ReadProjectGroups() {
@@ -28,6 +29,6 @@ std::vector<std::string> ReadGroupProjects(const std::string& group) {
 }
 
 std::string ProjectFolderPath(const std::string& group, const std::string& project) {
-    return platform::programFolder() + "Groups" + platform::kPathSeparator + group +
+    return platform::dataFolder() + "Groups" + platform::kPathSeparator + group +
            platform::kPathSeparator + project;
 }

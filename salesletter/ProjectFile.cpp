@@ -113,7 +113,8 @@ void LoadProject(TSalesLetter& letter, const std::string& fileName) {
     letter = std::move(loaded);
 }
 
-std::vector<std::string> SaveProject(const TSalesLetter& letter, const std::string& fileName) {
+std::vector<std::string> SaveProject(const TSalesLetter& letter, const std::string& fileName,
+                                     bool* written) {
     checkPathLength(fileName);
     std::vector<std::string> cut;
     TBigIniFile ini(fileName);
@@ -129,5 +130,8 @@ std::vector<std::string> SaveProject(const TSalesLetter& letter, const std::stri
         }
         ini.WriteString(kProjectSection, f.key, value);
     }
+    const bool ok = ini.WriteAndClose();
+    if (written)
+        *written = ok;
     return cut;
 }

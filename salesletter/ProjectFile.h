@@ -33,5 +33,7 @@ void LoadProject(TSalesLetter& letter, const std::string& fileName);
 
 // Writes the record into the file, keeping other sections and keys of an
 // existing file. Returns the keys whose values did not fit in a stored line and
-// were cut (empty when everything was stored whole).
-std::vector<std::string> SaveProject(const TSalesLetter& letter, const std::string& fileName);
+// were cut (empty when everything was stored whole). `written`, when given,
+// says whether the file now holds the record (the engine has warned if not).
+std::vector<std::string> SaveProject(const TSalesLetter& letter, const std::string& fileName,
+                                     bool* written = nullptr);

@@ -2,6 +2,7 @@
 
 #include "ini/BigIniFile.h"
 #include "ini/IniText.h"
+#include "platform/DataFolder.h"
 #include "platform/FileSystem.h"
 #include "platform/ShellFileOps.h"
 
@@ -17,11 +18,11 @@ std::string projectKey(std::size_t index) {
 } // namespace
 
 std::string RegistryFileName() {
-    return platform::programFolder() + "Groups.ini";
+    return platform::dataFolder() + "Groups.ini";
 }
 
 std::string GroupsFolder() {
-    return platform::programFolder() + "Groups";
+    return platform::dataFolder() + "Groups";
 }
 
 std::string GroupFolder(const std::string& group) {

@@ -1,14 +1,18 @@
 #include "WebBrowser.h"
 
 #include "browsers/Addresses.h"
+#include "browsers/EngineModule.h"
 #include "platform/gui/Text.h"
 #include "WebViewFactory.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QOpenGLContext>
 #include <QPluginLoader>
+#include <QTextBrowser>
+#include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -52,15 +56,28 @@ void prepareEngineEnvironment() {
 #endif
 }
 
-// Where the engine plugin may lie: $QM_WEBENGINE_PLUGIN when set, else beside
-// the executable or in the lib folder next to its folder.
+// Where the engine plugin may lie: $QM_WEBENGINE_PLUGIN when set, else the
+// places of browsers::EngineModuleCandidates.
 QStringList pluginCandidates() {
-    const QString name = QStringLiteral(QM_WEBENGINE_PLUGIN_NAME);
     if (qEnvironmentVariableIsSet("QM_WEBENGINE_PLUGIN"))
         return {qEnvironmentVariable("QM_WEBENGINE_PLUGIN")};
-    const QDir dir(QCoreApplication::applicationDirPath());
-    return {dir.filePath(name), dir.filePath("../lib/" + name)};
+    QStringList list;
+    for (const std::string& place : browsers::EngineModuleCandidates(
+             platform::fromQ(QCoreApplication::applicationDirPath()) + "/",
+             QM_WEBENGINE_INSTALL_DIR, QM_WEBENGINE_PLUGIN_NAME))
+        list << platform::toQ(place);
+    return list;
 }
+
+// Whether any candidate file exists (when none does, there is nothing to wait for).
+bool anyPluginFile() {
+    for (const QString& file : pluginCandidates())
+        if (QFile::exists(file))
+            return true;
+    return false;
+}
+
+bool engineTried = false;
 
 struct Engine {
     WebViewFactory* factory = nullptr;
@@ -70,14 +87,14 @@ struct Engine {
 // Loads the plugin once per run; later calls give the same result.
 const Engine& engine() {
     static Engine e = [] {
+        engineTried = true;
         Engine result;
         prepareEngineEnvironment();
         ensureSharedGlContext();
-        for (const QString& file : pluginCandidates()) {
-            if (!QFile::exists(file)) {
-                result.error = QStringLiteral("%1 is missing.").arg(file);
+        const QStringList files = pluginCandidates();
+        for (const QString& file : files) {
+            if (!QFile::exists(file))
                 continue;
-            }
             QPluginLoader loader(file);
             if (QObject* instance = loader.instance()) {
                 result.factory = qobject_cast<WebViewFactory*>(instance);
@@ -88,6 +105,9 @@ const Engine& engine() {
                 result.error = loader.errorString();
             }
         }
+        if (!result.factory && result.error.isEmpty())
+            result.error = QStringLiteral("The web engine module is missing (looked for %1).")
+                               .arg(files.join(", "));
         return result;
     }();
     return e;
@@ -105,21 +125,75 @@ QUrl toUrl(const std::string& address) {
 WebBrowser::WebBrowser(QWidget* parent) : QWidget(parent) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    const Engine* e = engineEnabled ? &engine() : nullptr;
-    if (e && e->factory) {
-        view_ = e->factory->createView(this);
-        connect(view_, SIGNAL(loadFinished(bool)), this, SIGNAL(LoadFinished(bool)));
-        layout->addWidget(view_);
+    layout->setSpacing(0);
+    if (!engineEnabled) {
+        showWithoutEngine({});
+        return;
+    }
+    // The first browser of a run waits for its first paint, so its window is
+    // on screen before the engine (about half a second) loads.
+    if (!engineTried && anyPluginFile())
+        pending_ = true;
+    else
+        attachEngine();
+}
+
+void WebBrowser::paintEvent(QPaintEvent* event) {
+    QWidget::paintEvent(event);
+    if (pending_ && !scheduled_) {
+        scheduled_ = true;
+        QTimer::singleShot(0, this, [this] {
+            pending_ = false;
+            attachEngine();
+        });
+    }
+}
+
+void WebBrowser::attachEngine() {
+    const Engine& e = engine();
+    if (!e.factory) {
+        showWithoutEngine(lastAddress_);
+        return;
+    }
+    view_ = e.factory->createView(this);
+    connect(view_, SIGNAL(loadFinished(bool)), this, SIGNAL(LoadFinished(bool)));
+    layout()->addWidget(view_);
+    if (!lastAddress_.empty())
+        e.factory->load(view_, toUrl(lastAddress_));
+}
+
+// Without the engine: a local page (the program's own) as plain text under one
+// line that says so; anything else as a message.
+void WebBrowser::showWithoutEngine(const std::string& address) {
+    const QString error = engineEnabled ? engine().error : QString();
+    if (!message_) {
+        message_ = new QLabel(this);
+        message_->setWordWrap(true);
+        message_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        text_ = new QTextBrowser(this);
+        text_->setOpenExternalLinks(true);
+        layout()->addWidget(message_);
+        layout()->addWidget(text_, 1);
+    }
+    const bool localPage =
+        !address.empty() && browsers::IsLocalPath(address) && QFile::exists(platform::toQ(address));
+    if (localPage) {
+        message_->setText(tr("The web engine is missing, so this page is shown as plain text."));
+        message_->setToolTip(error);
+        message_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        message_->setContentsMargins(6, 4, 6, 4);
+        text_->setSource(QUrl::fromLocalFile(platform::toQ(address)));
+        text_->show();
+        static_cast<QVBoxLayout*>(layout())->setStretchFactor(message_, 0);
     } else {
         QString text =
             tr("Web pages cannot be shown here because the web engine is not available.");
-        if (e && !e->error.isEmpty())
-            text += "\n\n" + e->error;
-        message_ = new QLabel(text, this);
+        if (!error.isEmpty())
+            text += "\n\n" + error;
+        message_->setText(text);
         message_->setAlignment(Qt::AlignCenter);
-        message_->setWordWrap(true);
-        message_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        layout->addWidget(message_);
+        text_->hide();
+        static_cast<QVBoxLayout*>(layout())->setStretchFactor(message_, 1);
     }
 }
 
@@ -127,6 +201,8 @@ void WebBrowser::Navigate(const std::string& address) {
     lastAddress_ = address;
     if (view_)
         engine().factory->load(view_, toUrl(address));
+    else if (message_)
+        showWithoutEngine(address);
 }
 
 std::string WebBrowser::Title() const {

@@ -1,9 +1,13 @@
 // The embedded web browser of the program's windows: navigates to a web
 // address, a local file path or "about:blank", and lets the user follow links.
 //
-// The web engine is a plugin loaded when the first WebBrowser is made, so the
-// program starts without it. When the plugin cannot be loaded the browser
-// shows a plain message instead of pages and still records every address.
+// The web engine is a plugin, loaded when the first WebBrowser has been painted
+// (so its window is on screen at once, and the engine loads after); later
+// browsers get their view at once. Addresses asked for before the engine is
+// there are loaded when it is. When the plugin cannot be loaded the browser
+// shows a plain message instead of web pages, shows a local page (the
+// program's own) as plain text with one line saying the engine is missing,
+// and still records every address.
 #pragma once
 
 #include <QWidget>
@@ -12,6 +16,7 @@
 #include <string>
 
 class QLabel;
+class QTextBrowser;
 
 class WebBrowser : public QWidget {
     Q_OBJECT
@@ -35,6 +40,9 @@ public:
     // without the engine).
     void PageText(const std::function<void(const std::string&)>& done);
 
+    // Whether the engine is still to be loaded (after the first paint).
+    bool EnginePending() const { return pending_; }
+
     // Tests that only check addresses keep the engine unloaded: browsers made
     // while it is off show the plain message. On by default.
     static void SetEngineEnabledForTesting(bool enabled);
@@ -43,8 +51,17 @@ signals:
     // A page finished loading (ok: it loaded without error).
     void LoadFinished(bool ok);
 
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
 private:
+    void attachEngine();
+    void showWithoutEngine(const std::string& address);
+
     std::string lastAddress_;
+    bool pending_ = false;
+    bool scheduled_ = false;
     QWidget* view_ = nullptr;
     QLabel* message_ = nullptr;
+    QTextBrowser* text_ = nullptr;
 };

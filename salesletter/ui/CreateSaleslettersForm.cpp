@@ -1,6 +1,7 @@
 #include "CreateSaleslettersForm.h"
 #include "PageControl.h"
 
+#include "platform/DataFolder.h"
 #include "platform/FileSystem.h"
 #include "platform/gui/Text.h"
 #include "platform/Services.h"
@@ -187,7 +188,10 @@ void TCreateSaleslettersForm::LoadProject(const std::string& path) {
 }
 
 void TCreateSaleslettersForm::SaveProject(const std::string& path) {
-    std::vector<std::string> cut = ::SaveProject(Letter(), path);
+    bool written = false;
+    std::vector<std::string> cut = ::SaveProject(Letter(), path, &written);
+    if (!written)
+        return; // the engine has warned; caption and current file stay as they were
     currentFile_ = path;
     untitled_ = false;
     setCaptionFromFile();
@@ -251,7 +255,7 @@ void TCreateSaleslettersForm::SaveProjectAs1Click() {
 
 void TCreateSaleslettersForm::btnPreviewClick() {
     guarded([this] {
-        std::string target = platform::programFolder() + kPreviewPageName;
+        std::string target = platform::dataFolder() + kPreviewPageName;
         CompileSalesLetter(Letter(), target);
         platform::services().openDocument(target);
     });

@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QScreen>
+#include <QTextBrowser>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -271,4 +272,33 @@ TEST(WebBrowserFallback, WithoutTheEngineShowsAMessageAndStillRecordsAddresses) 
     browser.Navigate("about:blank");
     EXPECT_EQ(browser.LastAddress(), "about:blank");
     EXPECT_EQ(browser.Title(), "");
+}
+
+TEST(WebBrowserFallback, LegalInformationShowsTheChartAsTextWhenTheEngineIsMissing) {
+    // This test program points the engine plugin at a missing file.
+    TempDir tmp;
+    setenv("TMPDIR", tmp.path().c_str(), 1);
+    platform::ScriptedServices scripted;
+    platform::ScopedServices installed(scripted);
+    {
+        TLegalInformationForm form(nullptr);
+        form.show();
+        EXPECT_FALSE(form.WebBrowser->HasEngine());
+        auto* page = form.WebBrowser->findChild<QTextBrowser*>();
+        auto* line = form.WebBrowser->findChild<QLabel*>();
+        ASSERT_NE(page, nullptr);
+        ASSERT_NE(line, nullptr);
+        EXPECT_TRUE(page->isVisible());
+        EXPECT_TRUE(page->toPlainText().contains("United States Copyright Dates Table"));
+        EXPECT_EQ(line->text(), "The web engine is missing, so this page is shown as plain text.");
+
+        // The legal-aid page is on the web: the plain message instead.
+        form.PageControl->setCurrentIndex(1);
+        EXPECT_FALSE(page->isVisible());
+        EXPECT_TRUE(line->text().contains("not available")) << text(line->text());
+        form.PageControl->setCurrentIndex(0);
+        EXPECT_TRUE(page->isVisible());
+    }
+    EXPECT_TRUE(scripted.errors.empty());
+    unsetenv("TMPDIR");
 }
