@@ -17,11 +17,10 @@ std::vector<std::string> EngineModuleCandidates(const std::string& programFolder
                                                 const std::string& installFolder,
                                                 const std::string& fileName) {
     const std::string program = withSeparator(programFolder);
-    const std::string up = program + ".." + platform::kPathSeparator + "lib" +
-                           platform::kPathSeparator;
-    std::vector<std::string> places = {program + fileName,
-                                       up + "quillmere" + platform::kPathSeparator + fileName,
-                                       up + fileName};
+    const std::string up =
+        program + ".." + platform::kPathSeparator + "lib" + platform::kPathSeparator;
+    std::vector<std::string> places = {
+        program + fileName, up + "quillmere" + platform::kPathSeparator + fileName, up + fileName};
     if (!installFolder.empty())
         places.push_back(withSeparator(installFolder) + fileName);
     return places;

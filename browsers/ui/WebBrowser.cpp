@@ -10,6 +10,8 @@
 #include <QFile>
 #include <QLabel>
 #include <QOpenGLContext>
+#include <QOpenGLFunctions>
+#include <QOpenGLWidget>
 #include <QPluginLoader>
 #include <QTextBrowser>
 #include <QTimer>
@@ -113,6 +115,22 @@ const Engine& engine() {
     return e;
 }
 
+// Stands where the web view will be until the engine is loaded. The view draws
+// through OpenGL, and a window made without any such widget would have to be
+// made afresh (unmapped and mapped again) when the view joins it; with this
+// one in it from the start the window stays as it is.
+class EnginePlaceholder : public QOpenGLWidget {
+public:
+    using QOpenGLWidget::QOpenGLWidget;
+
+protected:
+    void paintGL() override {
+        QOpenGLFunctions* gl = context()->functions();
+        gl->glClearColor(1, 1, 1, 1);
+        gl->glClear(GL_COLOR_BUFFER_BIT);
+    }
+};
+
 QUrl toUrl(const std::string& address) {
     const QString text = platform::toQ(address);
     if (browsers::IsLocalPath(address))
@@ -132,10 +150,13 @@ WebBrowser::WebBrowser(QWidget* parent) : QWidget(parent) {
     }
     // The first browser of a run waits for its first paint, so its window is
     // on screen before the engine (about half a second) loads.
-    if (!engineTried && anyPluginFile())
+    if (!engineTried && anyPluginFile()) {
         pending_ = true;
-    else
+        placeholder_ = new EnginePlaceholder(this);
+        layout->addWidget(placeholder_);
+    } else {
         attachEngine();
+    }
 }
 
 void WebBrowser::paintEvent(QPaintEvent* event) {
@@ -152,12 +173,16 @@ void WebBrowser::paintEvent(QPaintEvent* event) {
 void WebBrowser::attachEngine() {
     const Engine& e = engine();
     if (!e.factory) {
+        delete placeholder_;
+        placeholder_ = nullptr;
         showWithoutEngine(lastAddress_);
         return;
     }
     view_ = e.factory->createView(this);
     connect(view_, SIGNAL(loadFinished(bool)), this, SIGNAL(LoadFinished(bool)));
     layout()->addWidget(view_);
+    delete placeholder_;
+    placeholder_ = nullptr;
     if (!lastAddress_.empty())
         e.factory->load(view_, toUrl(lastAddress_));
 }
@@ -172,8 +197,9 @@ void WebBrowser::showWithoutEngine(const std::string& address) {
         message_->setTextInteractionFlags(Qt::TextSelectableByMouse);
         text_ = new QTextBrowser(this);
         text_->setOpenExternalLinks(true);
-        layout()->addWidget(message_);
-        layout()->addWidget(text_, 1);
+        auto* box = static_cast<QVBoxLayout*>(layout());
+        box->addWidget(message_);
+        box->addWidget(text_, 1);
     }
     const bool localPage =
         !address.empty() && browsers::IsLocalPath(address) && QFile::exists(platform::toQ(address));

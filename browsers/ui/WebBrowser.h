@@ -62,6 +62,7 @@ private:
     bool pending_ = false;
     bool scheduled_ = false;
     QWidget* view_ = nullptr;
+    QWidget* placeholder_ = nullptr; // until the engine is loaded
     QLabel* message_ = nullptr;
     QTextBrowser* text_ = nullptr;
 };

@@ -269,18 +269,15 @@ TEST(EngineModule, IsLookedForInOrderAndFoundFromAMovedExecutable) {
     // medium into the user's data folder): the installed folder.
     const std::string moved = root.file("home/.local/share/Quillmere/quillmere/");
     fs::create_directories(moved);
-    EXPECT_EQ(
-        browsers::FindEngineModule(browsers::EngineModuleCandidates(moved, installed, name)),
-        installed + "/" + name);
+    EXPECT_EQ(browsers::FindEngineModule(browsers::EngineModuleCandidates(moved, installed, name)),
+              installed + "/" + name);
     // A portable copy's own module beside it comes first.
     writeBytes(moved + name, "its own");
-    EXPECT_EQ(
-        browsers::FindEngineModule(browsers::EngineModuleCandidates(moved, installed, name)),
-        moved + name);
+    EXPECT_EQ(browsers::FindEngineModule(browsers::EngineModuleCandidates(moved, installed, name)),
+              moved + name);
     // A folder of that name is no module.
     fs::remove(moved + name);
     fs::create_directories(moved + name);
-    EXPECT_EQ(
-        browsers::FindEngineModule(browsers::EngineModuleCandidates(moved, installed, name)),
-        installed + "/" + name);
+    EXPECT_EQ(browsers::FindEngineModule(browsers::EngineModuleCandidates(moved, installed, name)),
+              installed + "/" + name);
 }

@@ -22,7 +22,6 @@ using testsupport::writeBytes;
 
 namespace {
 
-
 struct IniSafety : ::testing::Test {
     testsupport::TempDir dir;
     platform::ScriptedServices services;
@@ -80,10 +79,10 @@ TEST_F(IniSafety, FailedWriteLeavesTheOldFileAndNoScratchFiles) {
         // Freeing the object tries once more, warns again, and loses the changes.
     }
     ASSERT_EQ(services.messages.size(), 2u);
-    EXPECT_EQ(services.messages[1].text,
-              testsupport::writeWarning(path, "PROJ\xC9"
-                                              "CT.PRJ",
-                                        "No space left on device"));
+    EXPECT_EQ(services.messages[1].text, testsupport::writeWarning(path,
+                                                                   "PROJ\xC9"
+                                                                   "CT.PRJ",
+                                                                   "No space left on device"));
     EXPECT_EQ(readBytes(path), original);
     EXPECT_EQ(filesInDir(), 1u);
 }

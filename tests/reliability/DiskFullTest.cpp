@@ -123,8 +123,6 @@ private:
 
 enum class Kind { SmallFileSystem, FileSizeLimit };
 
-
-
 class DiskFull : public ::testing::TestWithParam<Kind> {
 protected:
     void SetUp() override {
@@ -272,7 +270,8 @@ TEST_P(DiskFull, LargeIniFileKeepsItsChangesForTheNextTry) {
     ini.UpdateFile();
     disk->release();
     ASSERT_EQ(services.messages.size(), 1u);
-    EXPECT_EQ(services.messages[0].text, testsupport::writeWarning(path, "BIG.INI", disk->reason()));
+    EXPECT_EQ(services.messages[0].text,
+              testsupport::writeWarning(path, "BIG.INI", disk->reason()));
     EXPECT_EQ(readBytes(path), before);
     EXPECT_EQ(files(), std::vector<std::string>{"Big.ini"});
     EXPECT_TRUE(ini.Changed());

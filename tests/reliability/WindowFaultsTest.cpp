@@ -7,6 +7,7 @@
 #include "support/WriteWarning.h"
 
 #include "browsers/ui/WebBrowser.h"
+#include "platform/DataFolder.h"
 #include "platform/FileSystem.h"
 #include "platform/ScriptedServices.h"
 #include "salesletter/ui/CreateSaleslettersForm.h"
@@ -54,8 +55,11 @@ protected:
         WebBrowser::SetEngineEnabledForTesting(false);
         ::chmod(dir.path().c_str(), 0755); // readable for the ordinary user too
         platform::setProgramPathForTesting(dir.file("quillmere"));
+        // The program folder holds the data, whoever the test acts as.
+        platform::setDataFolderForTesting(dir.path());
     }
     void TearDown() override {
+        platform::setDataFolderForTesting("");
         platform::setWriteFaultForTesting(-1);
         platform::setProgramPathForTesting("");
     }

@@ -98,8 +98,9 @@ TEST_F(RegistryTest, AnUnwritableRegistryIsReportedAndLeftAsItWas) {
     workspace::CreateGroup("B");
     ASSERT_EQ(scripted.messages.size(), 1u);
     EXPECT_EQ(scripted.messages[0].caption, "Warning");
-    EXPECT_EQ(scripted.messages[0].text, testsupport::writeWarning(program + "/Groups.ini", "GROUPS.INI",
-                                                                   "Permission denied"));
+    EXPECT_EQ(
+        scripted.messages[0].text,
+        testsupport::writeWarning(program + "/Groups.ini", "GROUPS.INI", "Permission denied"));
     EXPECT_EQ(registry(), "[A]\r\nProjectCount=0\r\n\r\n");
 }
 
