@@ -39,7 +39,7 @@ chmod 755 "$work"
 log=$work/program.log
 cleanup() {
     if [ -n "$pid" ]; then
-        pkill -P "$pid" 2>/dev/null || true
+        [ -z "${program_pid:-}" ] || kill "$program_pid" 2>/dev/null || true
         kill "$pid" 2>/dev/null || true
         wait "$pid" 2>/dev/null || true
     fi
@@ -125,8 +125,8 @@ unset QT_QPA_PLATFORM QTWEBENGINE_DISABLE_SANDBOX QTWEBENGINE_CHROMIUM_FLAGS
 as_user quillmere >"$log" 2>&1 &
 pid=$!
 menu=$(wait_window '^Quillmere$') || fail "no main menu (is the brand file found?)"
-program_pid=$(pgrep -P "$pid" -x quillmere || true)
-[ -n "$program_pid" ] || fail "no quillmere process under runuser"
+program_pid=$(pgrep -n -u nobody -x quillmere || true)
+[ -n "$program_pid" ] || fail "no quillmere process of the user nobody"
 [ "$(stat -c %U "/proc/$program_pid")" = nobody ] || fail "the program does not run as nobody"
 sleep 1
 import -window root "$artifacts/package-main-menu.png" || true
