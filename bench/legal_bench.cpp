@@ -6,8 +6,8 @@
 //
 // "Click" is the moment the window is created, as the main menu's button does
 // it; "window" is its first paint delivered to the screen; "chart painted" is
-// the first moment after the page has loaded that the browser's picture holds
-// the chart's text (dark pixels), checked every 10 ms.
+// the first moment after the page has loaded that the screen shows the chart's
+// green cells in the window, checked every 10 ms.
 #include "browsers/ui/LegalInformationForm.h"
 #include "platform/ScriptedServices.h"
 
@@ -15,6 +15,8 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QImage>
+#include <QPixmap>
+#include <QScreen>
 #include <QTimer>
 
 #include <cstdio>
@@ -49,12 +51,13 @@ private:
     std::function<void()> done_;
 };
 
-bool hasDarkPixels(const QImage& image) {
-    const QImage small = image.convertToFormat(QImage::Format_RGB32);
-    int dark = 0;
-    for (int y = 0; y < small.height(); y += 2)
-        for (int x = 0; x < small.width(); x += 2)
-            if (qGray(small.pixel(x, y)) < 96 && ++dark > 50)
+// The chart's green cells (#1E6B1E) on screen: the page is drawn.
+bool showsChart(const QImage& image) {
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+    int green = 0;
+    for (int y = 0; y < rgb.height(); ++y)
+        for (int x = 0; x < rgb.width(); ++x)
+            if (rgb.pixel(x, y) == qRgb(0x1E, 0x6B, 0x1E) && ++green > 200)
                 return true;
     return false;
 }
@@ -71,7 +74,8 @@ Times openOnce() {
                      [&](bool ok) { loaded = ok; });
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (loaded && t.windowMs >= 0 && hasDarkPixels(form->WebBrowser->grab().toImage())) {
+        if (loaded && t.windowMs >= 0 &&
+            showsChart(form->screen()->grabWindow(form->winId()).toImage())) {
             t.chartMs = clock.nsecsElapsed() / 1e6;
             loop.quit();
         }
@@ -80,6 +84,7 @@ Times openOnce() {
     QTimer::singleShot(60000, &loop, &QEventLoop::quit);
     form->show();
     loop.exec();
+    poll.stop();
     form->close();
     form.reset();
     QEventLoop settle;
