@@ -1,12 +1,17 @@
 #include "Brand.h"
 
 #include "platform/Aes.h"
+#include "platform/DataFolder.h"
 #include "platform/FileSystem.h"
+#include "platform/Wording.h"
 
 #include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdio>
+#include <memory>
+#include <stdexcept>
+#include <vector>
 
 #ifdef _WIN32
 #include <share.h>
@@ -104,8 +109,28 @@ BrandFileLine ReadBrandFileLine(const std::string& path) {
     return {BrandReadStatus::Ok, text.substr(0, text.find_first_of("\r\n"))};
 }
 
+std::vector<std::string> BrandFileLocations() {
+    return {platform::programFolder() + kBrandFileName,
+            platform::userDataFolder() + kBrandFileName};
+}
+
+std::string NotBrandedText() {
+    std::string text = "This program copy is not branded yet!";
+    if (platform::kWindowsWording)
+        return text;
+    const std::vector<std::string> places = BrandFileLocations();
+    text += "\n\nPut the brand file \"" + std::string(kBrandFileName) +
+            "\" beside the program or in your data folder:\n" + places[0] + "\n" + places[1] +
+            "\n\nThe command \"quillmere-brand write NAME FILE\" makes one.";
+    return text;
+}
+
 std::string BrandFilePath() {
-    return platform::programFolder() + "Quillmere.dat";
+    const std::vector<std::string> places = BrandFileLocations();
+    for (const std::string& place : places)
+        if (platform::fileExists(place))
+            return place;
+    return places.front();
 }
 
 std::string PadWithZeros(const std::string& text, int blockLength) {

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 enum class BrandReadStatus {
     Ok,         // `line` holds the first line
@@ -23,7 +24,20 @@ struct BrandFileLine {
 // at CR, LF or CR LF; a NUL byte ends the whole text.
 BrandFileLine ReadBrandFileLine(const std::string& path);
 
-// The brand file of this copy: program folder + "Quillmere.dat".
+inline constexpr const char* kBrandFileName = "Quillmere.dat";
+
+// Where the brand file is looked for, in this order: beside the executable (a
+// reseller ships it with the program), then in the per-user data folder (a
+// user drops a bought brand there when the program folder belongs to the
+// system).
+std::vector<std::string> BrandFileLocations();
+
+// The warning of a copy without a readable brand file. Beyond Windows it also
+// says where a brand file goes and which command makes one.
+std::string NotBrandedText();
+
+// The brand file of this copy: the first of BrandFileLocations() that exists,
+// or the one beside the executable when none does.
 std::string BrandFilePath();
 
 // `text` extended with NUL bytes to the next multiple of `blockLength`; an

@@ -26,8 +26,10 @@ namespace {
 // clicked, so the web engine is not loaded before a browser page is needed.
 void registerModules(TMainForm& form) {
     using Module = TMainForm::Module;
-    form.setModuleFactory(Module::ManageProjects,
-                          [](QWidget* owner) { return new TManageProjectsForm(owner); });
+    // The workspace's web pages are built from the brand the menu read last.
+    form.setModuleFactory(Module::ManageProjects, [&form](QWidget* owner) {
+        return new TManageProjectsForm(owner, form.Brand);
+    });
     // btnHollowmark and btnFernwick open the workspace window on their page.
     form.setModulePageSelector(Module::ManageProjects, [](QDialog* d, int page, QObject*) {
         auto* f = static_cast<TManageProjectsForm*>(d);

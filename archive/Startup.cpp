@@ -61,6 +61,11 @@ void reportFailure(const std::string& text) {
     platform::showError(text);
 }
 
+std::string stillRunning(const std::string& path) {
+    return "Cannot delete \"" + path +
+           "\": the program is still running. It was left as it is; close it and try again.";
+}
+
 // Copies the brand file along unless the copy's folder already has one; without
 // it the copy could only report that it is not branded. Failures are left to
 // that same report.
@@ -128,7 +133,13 @@ void rewriteTarget(const std::string& exe, int argc, char** argv) {
     if (!target.empty() && argv[1][0] != '\0' && !sameFile(target, exe)) {
         try {
             LoadExeImage();
-            deleteUntilGone(target);
+            // A target that cannot be deleted belongs to a program still
+            // running: leave it as it is and start nothing.
+            if (!deleteUntilGone(target)) {
+                reportFailure(stillRunning(target));
+                RequestEnd();
+                return;
+            }
             SaveExeImage(target);
             platform::services().startProgram(target, {"deltemp"});
         } catch (const std::exception& e) {
@@ -158,8 +169,8 @@ void ArchiveStartup(int argc, char** argv) {
 
     if (argc > 1 && std::string(argv[1]) == "deltemp")
         for (const std::string& copy : rewriterCopies())
-            if (!sameFile(copy, exe))
-                deleteUntilGone(copy);
+            if (!sameFile(copy, exe) && !deleteUntilGone(copy))
+                reportFailure(stillRunning(copy));
 
     if (upper(platform::lastPathPart(exe)) == kRewriterName)
         rewriteTarget(exe, argc, argv);

@@ -5,6 +5,7 @@
 #include "platform/PathParts.h"
 #include "platform/Services.h"
 #include "platform/TextEncoding.h"
+#include "platform/Wording.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -60,7 +61,12 @@ std::unique_ptr<char[]> readWholeFile(const std::string& path, std::size_t& size
     return buffer;
 }
 
-std::string writeWarning(const std::string& fileName) {
+// Windows users get the text they know; elsewhere the warning names the full
+// path and the system's reason, since file attributes mean nothing there.
+std::string writeWarning(const std::string& fileName, int error) {
+    if (!platform::kWindowsWording)
+        return "The program is unable to write to " + fileName + ": " +
+               platform::systemReason(error) + ".";
     return "The program is unable to write to the " +
            initext::upperCase(platform::lastPathPart(fileName)) + " file. \r" +
            "Please check to see whether this file is available. In order for \r" +
@@ -300,12 +306,22 @@ void TBigIniFile::UpdateFile() {
     }
     std::size_t size = 0;
     std::unique_ptr<char[]> text = BuildText(size);
-    if (platform::writeFileAtomic(fileName_, std::string_view(text.get(), size)) != 0) {
-        platform::messageBox(writeWarning(fileName_), "Warning", platform::Icon::Warning,
+    if (int e = platform::writeFileAtomic(fileName_, std::string_view(text.get(), size))) {
+        platform::messageBox(writeWarning(fileName_, e), "Warning", platform::Icon::Warning,
                              platform::Buttons::Ok);
         return;
     }
     changed_ = false;
+}
+
+bool TBigIniFile::WriteAndClose() {
+    UpdateFile();
+    const bool written = !changed_;
+    sections_.Clear();
+    changed_ = false;
+    fileName_.clear();
+    sectionCursor_ = 0;
+    return written;
 }
 
 void TBigIniFile::LoadFromFile(const std::string& fileName) {

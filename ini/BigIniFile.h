@@ -177,6 +177,9 @@ public:
     virtual void ExportLines(TStrings& strings);
     virtual void UpdateFile();
     virtual void LoadFromFile(const std::string& fileName);
+    // UpdateFile now, then empties the object so that freeing it writes (and
+    // warns) no more. True when the file holds what the object held.
+    bool WriteAndClose();
 
     // Inspection.
     const std::string& FileName() const { return fileName_; }

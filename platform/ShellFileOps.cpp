@@ -306,6 +306,13 @@ bool shellCopy(const std::string& source, const std::string& destination,
                (ec ? ec : std::make_error_code(std::errc::invalid_argument)).message());
         return false;
     }
+    // The folder that receives the copy must be there: say so, rather than
+    // leaving the system's "No such file" to be read as the source missing.
+    if (const fs::path folder = to.parent_path(); !fs::is_directory(folder, ec)) {
+        report("copy", kCopyCaption, name,
+               "The destination folder \"" + folder.string() + "\" does not exist");
+        return false;
+    }
     CopyFailure failure;
     if (fs::is_directory(kind)) {
         fs::path realSource = fs::canonical(from, ec);

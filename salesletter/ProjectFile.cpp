@@ -107,7 +107,7 @@ void LoadProject(TSalesLetter& letter, const std::string& fileName) {
     letter = std::move(loaded);
 }
 
-void SaveProject(const TSalesLetter& letter, const std::string& fileName) {
+void SaveProject(const TSalesLetter& letter, const std::string& fileName, bool* written) {
     checkPathLength(fileName);
     // Every value is stored whole: a sales letter's paragraphs run to
     // thousands of characters. (An older copy reads the first 255
@@ -119,4 +119,7 @@ void SaveProject(const TSalesLetter& letter, const std::string& fileName) {
     for (const FieldInfo& f : TSalesLetter::Fields()) {
         ini.WriteString(kProjectSection, f.key, storedText(f, letter[f.key]));
     }
+    const bool ok = ini.WriteAndClose();
+    if (written)
+        *written = ok;
 }

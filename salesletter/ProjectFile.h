@@ -30,4 +30,7 @@ void LoadProject(TSalesLetter& letter, const std::string& fileName);
 
 // Writes the record into the file, keeping other sections and keys of an
 // existing file. Every value is stored whole, however long, in UTF-8.
-void SaveProject(const TSalesLetter& letter, const std::string& fileName);
+// `written`, when given, says whether the file now holds the record (the
+// engine has warned if not).
+void SaveProject(const TSalesLetter& letter, const std::string& fileName,
+                 bool* written = nullptr);

@@ -16,6 +16,13 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir build-asan --output-on-failure -j"$(nproc)"
 tools/build.sh build
 ctest --test-dir build --output-on-failure -j"$(nproc)"
+# The Debian package, installed and used by an ordinary user, then removed
+# (tests/package/package_test.sh). It installs packages, so only as root.
+if [[ $(id -u) -eq 0 ]]; then
+    sh tests/package/package_test.sh build/package-test
+else
+    echo "SKIPPED: the package test (tests/package/package_test.sh) installs the package and needs root"
+fi
 # Windows: the window-free layer and the tools cross-built with MinGW-w64 and
 # tested under Wine (build-windows).
 tools/test-windows.sh

@@ -2,6 +2,7 @@
 
 #include "ini/BigIniFile.h"
 #include "ini/IniText.h"
+#include "platform/DataFolder.h"
 #include "platform/FileSystem.h"
 #include "platform/ShellFileOps.h"
 
@@ -26,11 +27,11 @@ std::int32_t readProjectCount(TBigIniFile& ini, const std::string& group) {
 } // namespace
 
 std::string RegistryFileName() {
-    return platform::programFolder() + "Groups.ini";
+    return platform::dataFolder() + "Groups.ini";
 }
 
 std::string GroupsFolder() {
-    return platform::programFolder() + "Groups";
+    return platform::dataFolder() + "Groups";
 }
 
 std::string GroupFolder(const std::string& group) {

@@ -1,5 +1,7 @@
 // The workspace registry: project groups and their projects, listed in the
-// program folder's "Groups.ini", and the folder tree "Groups" beside it that
+// data folder's "Groups.ini" (platform::dataFolder(): the program folder when
+// it can be written, else the per-user data folder), and the folder tree
+// "Groups" beside it that
 // holds one folder per group and, in it, one folder per project.
 //
 // Every registry operation opens the file with its own TBigIniFile, works and
@@ -18,11 +20,11 @@ namespace workspace {
 // The name listed for a project whose key is missing from the registry.
 inline constexpr const char* kNoName = "<no name>";
 
-// Program folder + "Groups.ini".
+// Data folder + "Groups.ini".
 std::string RegistryFileName();
-// Program folder + "Groups" (no separator at the end).
+// Data folder + "Groups" (no separator at the end).
 std::string GroupsFolder();
-// Program folder + "Groups" + separator + group.
+// Data folder + "Groups" + separator + group.
 std::string GroupFolder(const std::string& group);
 // The project's folder: group folder + separator + project, no separator at
 // the end. The folder editor and the sales-letter wizard work in it.

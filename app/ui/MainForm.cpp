@@ -105,8 +105,8 @@ void TMainForm::FormShow() {
     BrandFileLine first = ReadBrandFileLine(BrandFilePath());
     switch (first.status) {
     case BrandReadStatus::Unreadable:
-        platform::messageBox("This program copy is not branded yet!", "Warning",
-                             platform::Icon::Warning, platform::Buttons::Ok);
+        platform::messageBox(NotBrandedText(), "Warning", platform::Icon::Warning,
+                             platform::Buttons::Ok);
         terminate();
         return;
     case BrandReadStatus::NoLine:

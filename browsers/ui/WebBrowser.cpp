@@ -1,6 +1,7 @@
 #include "WebBrowser.h"
 
 #include "browsers/Addresses.h"
+#include "browsers/EngineModule.h"
 #include "platform/gui/Text.h"
 #include "platform/Services.h"
 #include "WebViewFactory.h"
@@ -10,11 +11,17 @@
 #include <QFile>
 #include <QLabel>
 #include <QOpenGLContext>
+#include <QOpenGLFunctions>
+#include <QOpenGLWidget>
 #include <QPluginLoader>
 #include <QTemporaryDir>
+#include <QTextBrowser>
+#include <QTimer>
 #include <QUrl>
 #include <QVariant>
 #include <QVBoxLayout>
+
+#include <utility>
 
 #ifndef _WIN32
 #include <unistd.h>
@@ -56,15 +63,28 @@ void prepareEngineEnvironment() {
 #endif
 }
 
-// Where the engine plugin may lie: $QM_WEBENGINE_PLUGIN when set, else beside
-// the executable or in the lib folder next to its folder.
+// Where the engine plugin may lie: $QM_WEBENGINE_PLUGIN when set, else the
+// places of browsers::EngineModuleCandidates.
 QStringList pluginCandidates() {
-    const QString name = QStringLiteral(QM_WEBENGINE_PLUGIN_NAME);
     if (qEnvironmentVariableIsSet("QM_WEBENGINE_PLUGIN"))
         return {qEnvironmentVariable("QM_WEBENGINE_PLUGIN")};
-    const QDir dir(QCoreApplication::applicationDirPath());
-    return {dir.filePath(name), dir.filePath("../lib/" + name)};
+    QStringList list;
+    for (const std::string& place : browsers::EngineModuleCandidates(
+             platform::fromQ(QCoreApplication::applicationDirPath()) + "/",
+             QM_WEBENGINE_INSTALL_DIR, QM_WEBENGINE_PLUGIN_NAME))
+        list << platform::toQ(place);
+    return list;
 }
+
+// Whether any candidate file exists (when none does, there is nothing to wait for).
+bool anyPluginFile() {
+    for (const QString& file : pluginCandidates())
+        if (QFile::exists(file))
+            return true;
+    return false;
+}
+
+bool engineTried = false;
 
 struct Engine {
     WebViewFactory* factory = nullptr;
@@ -74,14 +94,14 @@ struct Engine {
 // Loads the plugin once per run; later calls give the same result.
 const Engine& engine() {
     static Engine e = [] {
+        engineTried = true;
         Engine result;
         prepareEngineEnvironment();
         ensureSharedGlContext();
-        for (const QString& file : pluginCandidates()) {
-            if (!QFile::exists(file)) {
-                result.error = QStringLiteral("%1 is missing.").arg(file);
+        const QStringList files = pluginCandidates();
+        for (const QString& file : files) {
+            if (!QFile::exists(file))
                 continue;
-            }
             QPluginLoader loader(file);
             if (QObject* instance = loader.instance()) {
                 result.factory = qobject_cast<WebViewFactory*>(instance);
@@ -92,10 +112,31 @@ const Engine& engine() {
                 result.error = loader.errorString();
             }
         }
+        if (!result.factory && result.error.isEmpty())
+            result.error = QStringLiteral("The web engine module is missing (looked for %1).")
+                               .arg(files.join(", "));
         return result;
     }();
     return e;
 }
+
+// Stands where the web view will be until the engine is loaded. The view draws
+// through OpenGL, and a window made without any such widget would have to be
+// made afresh (unmapped and mapped again) when the view joins it; with this
+// one in it from the start the window stays as it is.
+class EnginePlaceholder : public QOpenGLWidget {
+public:
+    using QOpenGLWidget::QOpenGLWidget;
+
+protected:
+    void paintGL() override {
+        if (!context())
+            return;
+        QOpenGLFunctions* gl = context()->functions();
+        gl->glClearColor(1, 1, 1, 1);
+        gl->glClear(GL_COLOR_BUFFER_BIT);
+    }
+};
 
 QUrl toUrl(const std::string& address) {
     const QString text = platform::toQ(address);
@@ -132,21 +173,93 @@ WebBrowser::~WebBrowser() = default;
 WebBrowser::WebBrowser(QWidget* parent) : QWidget(parent) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    const Engine* e = engineEnabled ? &engine() : nullptr;
-    if (e && e->factory) {
-        view_ = e->factory->createView(this);
-        connect(view_, SIGNAL(loadFinished(bool)), this, SIGNAL(LoadFinished(bool)));
-        layout->addWidget(view_);
+    layout->setSpacing(0);
+    if (!engineEnabled) {
+        showWithoutEngine({});
+        return;
+    }
+    // The first browser of a run waits for its first paint, so its window is
+    // on screen before the engine (about half a second) loads.
+    if (!engineTried && anyPluginFile()) {
+        pending_ = true;
+        // Only where OpenGL works (not on the offscreen platform of tests).
+        ensureSharedGlContext();
+        if (QOpenGLContext* shared = qt_gl_global_share_context(); shared && shared->isValid()) {
+            placeholder_ = new EnginePlaceholder(this);
+            layout->addWidget(placeholder_);
+        }
+    } else {
+        attachEngine();
+    }
+}
+
+void WebBrowser::paintEvent(QPaintEvent* event) {
+    QWidget::paintEvent(event);
+    if (pending_ && !scheduled_) {
+        scheduled_ = true;
+        QTimer::singleShot(0, this, [this] {
+            pending_ = false;
+            attachEngine();
+        });
+    }
+}
+
+void WebBrowser::attachEngine() {
+    const Engine& e = engine();
+    if (!e.factory) {
+        delete placeholder_;
+        placeholder_ = nullptr;
+        showWithoutEngine(lastAddress_);
+        return;
+    }
+    view_ = e.factory->createView(this);
+    connect(view_, SIGNAL(loadFinished(bool)), this, SIGNAL(LoadFinished(bool)));
+    layout()->addWidget(view_);
+    delete placeholder_;
+    placeholder_ = nullptr;
+    if (linksOut_)
+        applyLinkPolicy();
+    if (htmlWaiting_) {
+        htmlWaiting_ = false;
+        SetHtml(std::exchange(waitingHtml_, {}), waitingBase_);
+    } else if (!lastAddress_.empty()) {
+        e.factory->load(view_, toUrl(lastAddress_));
+    }
+}
+
+// Without the engine: a local page (the program's own) as plain text under one
+// line that says so; anything else as a message.
+void WebBrowser::showWithoutEngine(const std::string& address) {
+    const QString error = engineEnabled ? engine().error : QString();
+    if (!message_) {
+        message_ = new QLabel(this);
+        message_->setWordWrap(true);
+        message_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        text_ = new QTextBrowser(this);
+        text_->setOpenExternalLinks(true);
+        auto* box = static_cast<QVBoxLayout*>(layout());
+        box->addWidget(message_);
+        box->addWidget(text_, 1);
+    }
+    const bool localPage =
+        !address.empty() && browsers::IsLocalPath(address) && QFile::exists(platform::toQ(address));
+    if (localPage) {
+        message_->setText(tr("The web engine is missing, so this page is shown as plain text."));
+        message_->setToolTip(error);
+        message_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        message_->setContentsMargins(6, 4, 6, 4);
+        text_->setSource(QUrl::fromLocalFile(platform::toQ(address)));
+        text_->show();
+        static_cast<QVBoxLayout*>(layout())->setStretchFactor(message_, 0);
     } else {
         QString text =
             tr("Web pages cannot be shown here because the web engine is not available.");
-        if (e && !e->error.isEmpty())
-            text += "\n\n" + e->error;
-        message_ = new QLabel(text, this);
+        if (!error.isEmpty())
+            text += "\n\n" + error;
+        message_->setText(text);
         message_->setAlignment(Qt::AlignCenter);
-        message_->setWordWrap(true);
-        message_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        layout->addWidget(message_);
+        text_->hide();
+        static_cast<QVBoxLayout*>(layout())->setStretchFactor(message_, 1);
     }
 }
 
@@ -154,6 +267,8 @@ void WebBrowser::Navigate(const std::string& address) {
     lastAddress_ = address;
     if (view_)
         engine().factory->load(view_, toUrl(address));
+    else if (message_)
+        showWithoutEngine(address);
 }
 
 std::string WebBrowser::Title() const {
@@ -169,8 +284,12 @@ void WebBrowser::PageText(const std::function<void(const std::string&)>& done) {
 }
 
 void WebBrowser::OpenLinksLeadingOutInUserBrowser() {
-    if (!view_)
-        return;
+    linksOut_ = true;
+    if (view_)
+        applyLinkPolicy();
+}
+
+void WebBrowser::applyLinkPolicy() {
     engine().factory->setLinkPolicy(view_, [](const QUrl& from, const QUrl& to) {
         const std::string target = platform::fromQ(to.toString());
         if (!browsers::LeadsOut(platform::fromQ(from.toString()), target))
@@ -186,9 +305,15 @@ void WebBrowser::SetEngineEnabledForTesting(bool enabled) {
 
 void WebBrowser::SetHtml(const std::string& html, const std::string& baseFolder) {
     const QUrl base = QUrl::fromLocalFile(QDir(platform::toQ(baseFolder)).absolutePath() + '/');
-    const QByteArray utf8 = QByteArray::fromStdString(html);
-    if (!view_)
+    if (!view_) {
+        if (pending_) { // shown once the engine has come
+            htmlWaiting_ = true;
+            waitingHtml_ = html;
+            waitingBase_ = baseFolder;
+        }
         return;
+    }
+    const QByteArray utf8 = QByteArray::fromStdString(html);
     if (fitsDataAddress(utf8)) {
         engine().factory->setHtml(view_, QString::fromUtf8(utf8), base);
         return;

@@ -1,9 +1,13 @@
 // The embedded web browser of the program's windows: navigates to a web
 // address, a local file path or "about:blank", and lets the user follow links.
 //
-// The web engine is a plugin loaded when the first WebBrowser is made, so the
-// program starts without it. When the plugin cannot be loaded the browser
-// shows a plain message instead of pages and still records every address.
+// The web engine is a plugin, loaded when the first WebBrowser has been painted
+// (so its window is on screen at once, and the engine loads after); later
+// browsers get their view at once. Addresses asked for before the engine is
+// there are loaded when it is. When the plugin cannot be loaded the browser
+// shows a plain message instead of web pages, shows a local page (the
+// program's own) as plain text with one line saying the engine is missing,
+// and still records every address.
 #pragma once
 
 #include <QWidget>
@@ -14,6 +18,7 @@
 
 class QLabel;
 class QTemporaryDir;
+class QTextBrowser;
 
 class WebBrowser : public QWidget {
     Q_OBJECT
@@ -52,6 +57,9 @@ public:
     // to the web opens in the user's browser, and this page stays.
     void OpenLinksLeadingOutInUserBrowser();
 
+    // Whether the engine is still to be loaded (after the first paint).
+    bool EnginePending() const { return pending_; }
+
     // Tests that only check addresses keep the engine unloaded: browsers made
     // while it is off show the plain message. On by default.
     static void SetEngineEnabledForTesting(bool enabled);
@@ -60,9 +68,24 @@ signals:
     // A page finished loading (ok: it loaded without error).
     void LoadFinished(bool ok);
 
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
 private:
+    void attachEngine();
+    void showWithoutEngine(const std::string& address);
+    void applyLinkPolicy();
+
     std::string lastAddress_;
+    bool pending_ = false;
+    bool scheduled_ = false;
     QWidget* view_ = nullptr;
+    QWidget* placeholder_ = nullptr; // until the engine is loaded
     QLabel* message_ = nullptr;
     std::unique_ptr<QTemporaryDir> scratch_; // large pages given to SetHtml
+    QTextBrowser* text_ = nullptr;
+    // What was asked before the engine came (it loads after the first paint).
+    bool linksOut_ = false;
+    bool htmlWaiting_ = false;
+    std::string waitingHtml_, waitingBase_;
 };

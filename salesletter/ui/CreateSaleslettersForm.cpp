@@ -3,6 +3,7 @@
 #include "LivePreview.h"
 #include "PageControl.h"
 
+#include "platform/DataFolder.h"
 #include "platform/FileSystem.h"
 #include "platform/gui/Handlers.h"
 #include "platform/gui/Text.h"
@@ -220,7 +221,10 @@ void TCreateSaleslettersForm::LoadProject(const std::string& path) {
 }
 
 void TCreateSaleslettersForm::SaveProject(const std::string& path) {
-    ::SaveProject(Letter(), path); // stores every field whole
+    bool written = false;
+    ::SaveProject(Letter(), path, &written); // stores every field whole
+    if (!written)
+        return; // the engine has warned; caption and current file stay as they were
     currentFile_ = path;
     untitled_ = false;
     setCaptionFromFile();
@@ -290,7 +294,7 @@ void TCreateSaleslettersForm::SaveProjectAs1Click() {
 // ---- preview and compile ----
 
 void TCreateSaleslettersForm::btnPreviewClick() {
-    std::string target = platform::programFolder() + kPreviewPageName;
+    std::string target = platform::dataFolder() + kPreviewPageName;
     CompileSalesLetter(Letter(), target);
     platform::services().openDocument(target);
 }

@@ -188,7 +188,7 @@ TEST_F(MainFormTest, BrandDeletedWhileAModuleIsOpenEndsTheProgram) {
     form->show();
     form->btnCreateSaleslettersClick(nullptr);
     ASSERT_EQ(services.messages.size(), 1u);
-    EXPECT_EQ(services.messages[0].text, "This program copy is not branded yet!");
+    EXPECT_EQ(services.messages[0].text, NotBrandedText());
     EXPECT_EQ(services.messages[0].caption, "Warning");
     EXPECT_EQ(services.messages[0].icon, platform::Icon::Warning);
     EXPECT_EQ(services.messages[0].buttons, platform::Buttons::Ok);

@@ -142,6 +142,10 @@ TEST_F(StartupTest, DeletionLoopsGiveUpOnAFileThatCannotBeDeleted) {
     EXPECT_GT(tries, 1);
     EXPECT_TRUE(platform::fileExists(dir.file("temp0a0.exe")));
     EXPECT_FALSE(ExeMod::EndRequested());
+    // Giving up is said through the error report.
+    ASSERT_EQ(services.errors.size(), 1u);
+    EXPECT_NE(services.errors[0].find(dir.file("temp0a0.exe")), std::string::npos);
+    EXPECT_NE(services.errors[0].find("still running"), std::string::npos);
 
     // A deletion that claims success while the file stays is bounded too.
     ExeMod::SetDeleteFileForTesting([](const std::string&) { return true; });
@@ -179,13 +183,16 @@ TEST_F(StartupTest, TheRewritingCopyWithoutAUsableTargetOnlyEnds) {
     EXPECT_TRUE(services.startedPrograms.empty());
 }
 
-TEST_F(StartupTest, TheRewritingCopyGoesOnAfterGivingUpOnItsTarget) {
+TEST_F(StartupTest, TheRewritingCopyThatGivesUpOnItsTargetReportsAndLeavesIt) {
     makeProgram("TEMP0A0.EXE", "new");
     writeBytes(dir.file("target"), "old");
     ExeMod::SetDeleteFileForTesting([](const std::string&) { return false; });
     ExeMod::SetDeletionTimeoutForTesting(50);
     start({dir.file("target")});
-    // Here the file system still lets the file be replaced as a whole.
-    EXPECT_EQ(readBytes(dir.file("target")), "new");
+    // The old program still runs: its file is neither overwritten nor started.
+    EXPECT_EQ(readBytes(dir.file("target")), "old");
+    EXPECT_TRUE(services.startedPrograms.empty());
+    ASSERT_EQ(services.errors.size(), 1u);
+    EXPECT_NE(services.errors[0].find(dir.file("target")), std::string::npos);
     EXPECT_TRUE(ExeMod::EndRequested());
 }

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <stdlib.h>
+#include <vector>
 
 using testsupport::TempDir;
 using testsupport::writeBytes;
@@ -203,5 +205,40 @@ TEST(ReadBrandFileLine, FollowsTheFileBetweenReads) {
     // Deleted: the next read cannot read it.
     std::filesystem::remove(BrandFilePath());
     EXPECT_EQ(ReadBrandFileLine(BrandFilePath()).status, BrandReadStatus::Unreadable);
+    platform::setProgramPathForTesting("");
+}
+
+TEST(BrandFilePath, LooksBesideTheProgramFirstThenInTheUsersDataFolder) {
+    TempDir program, data;
+    platform::setProgramPathForTesting(program.file("quillmere"));
+    setenv("XDG_DATA_HOME", data.path().c_str(), 1);
+    const std::string beside = program.file("Quillmere.dat");
+    const std::string users = data.path() + "/Quillmere/Quillmere.dat";
+    EXPECT_EQ(BrandFileLocations(), (std::vector<std::string>{beside, users}));
+
+    // Neither: the place beside the program, which then cannot be read.
+    EXPECT_EQ(BrandFilePath(), beside);
+    EXPECT_EQ(ReadBrandFileLine(BrandFilePath()).status, BrandReadStatus::Unreadable);
+    // Only the user's (an installed copy whose folder belongs to the system).
+    std::filesystem::create_directories(data.path() + "/Quillmere");
+    writeBytes(users, EncodeBrandLine("bought") + "\r\n");
+    EXPECT_EQ(BrandFilePath(), users);
+    EXPECT_EQ(DecodeBrand(ReadBrandFileLine(BrandFilePath()).line), "bought");
+    // A reseller's file beside the program comes first.
+    writeBytes(beside, EncodeBrandLine("reseller") + "\r\n");
+    EXPECT_EQ(BrandFilePath(), beside);
+    EXPECT_EQ(DecodeBrand(ReadBrandFileLine(BrandFilePath()).line), "reseller");
+
+#ifndef _WIN32
+    // The warning of an unbranded copy tells where the file goes and how to make one.
+    const std::string text = NotBrandedText();
+    EXPECT_EQ(text.rfind("This program copy is not branded yet!", 0), 0u);
+    EXPECT_NE(text.find(beside), std::string::npos);
+    EXPECT_NE(text.find(users), std::string::npos);
+    EXPECT_NE(text.find("quillmere-brand write NAME FILE"), std::string::npos);
+#else
+    EXPECT_EQ(NotBrandedText(), "This program copy is not branded yet!");
+#endif
+    unsetenv("XDG_DATA_HOME");
     platform::setProgramPathForTesting("");
 }

@@ -3,6 +3,7 @@
 #include "browsers/ChartFolder.h"
 #include "archive/ExeMod.h"
 #include "browsers/Addresses.h"
+#include "browsers/EngineModule.h"
 #include "platform/FileSystem.h"
 #include "support/TempDir.h"
 
@@ -293,4 +294,42 @@ TEST(OwnPages, LinksFromOurPagesToTheWebLeadOut) {
     EXPECT_FALSE(
         browsers::LeadsOut("https://example.org/software/legal_aid", "https://www.copyright.gov/"));
     EXPECT_FALSE(browsers::LeadsOut("file:///tmp/a.html", "javascript:alert(1)"));
+}
+
+// The web engine module is found from wherever the program lies: beside it, in
+// the installed layout, in the build folder, and, for a copy of the executable
+// moved elsewhere, at the folder it was installed to.
+TEST(EngineModule, IsLookedForInOrderAndFoundFromAMovedExecutable) {
+    TempDir root;
+    const std::string name = "libqm_webengine.so";
+    const std::string bin = root.file("usr/bin/");
+    const std::string installed = root.file("usr/lib/quillmere");
+    fs::create_directories(bin);
+    fs::create_directories(installed);
+    EXPECT_EQ(browsers::EngineModuleCandidates(bin, installed, name),
+              (std::vector<std::string>{bin + name, bin + "../lib/quillmere/" + name,
+                                        bin + "../lib/" + name, installed + "/" + name}));
+    EXPECT_EQ(browsers::EngineModuleCandidates(bin, "", name).size(), 3u);
+
+    EXPECT_EQ(browsers::FindEngineModule(browsers::EngineModuleCandidates(bin, installed, name)),
+              "");
+    writeBytes(installed + "/" + name, "module");
+    // The installed program: ../lib/quillmere/ from its folder.
+    EXPECT_EQ(browsers::FindEngineModule(browsers::EngineModuleCandidates(bin, installed, name)),
+              bin + "../lib/quillmere/" + name);
+    // Copied elsewhere (by the user, or by the start-up routine for a read-only
+    // medium into the user's data folder): the installed folder.
+    const std::string moved = root.file("home/.local/share/Quillmere/quillmere/");
+    fs::create_directories(moved);
+    EXPECT_EQ(browsers::FindEngineModule(browsers::EngineModuleCandidates(moved, installed, name)),
+              installed + "/" + name);
+    // A portable copy's own module beside it comes first.
+    writeBytes(moved + name, "its own");
+    EXPECT_EQ(browsers::FindEngineModule(browsers::EngineModuleCandidates(moved, installed, name)),
+              moved + name);
+    // A folder of that name is no module.
+    fs::remove(moved + name);
+    fs::create_directories(moved + name);
+    EXPECT_EQ(browsers::FindEngineModule(browsers::EngineModuleCandidates(moved, installed, name)),
+              installed + "/" + name);
 }

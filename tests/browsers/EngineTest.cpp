@@ -87,11 +87,14 @@ TEST(WebEngine, IsLoadedWithTheFirstBrowserAndShowsTheChartWithoutNetwork) {
     platform::ScriptedServices scripted;
     platform::ScopedServices installed(scripted);
     {
+        // The window comes first; the engine loads once it has been painted.
         TLegalInformationForm form(nullptr);
-        EXPECT_TRUE(engineLoaded());
-        ASSERT_TRUE(form.WebBrowser->HasEngine());
+        EXPECT_FALSE(engineLoaded());
+        EXPECT_TRUE(form.WebBrowser->EnginePending());
         form.show();
         ASSERT_TRUE(waitForPage(*form.WebBrowser));
+        EXPECT_TRUE(engineLoaded());
+        ASSERT_TRUE(form.WebBrowser->HasEngine());
         EXPECT_EQ(form.WebBrowser->Title(), "Copyright Date Tables");
         const std::string text = pageText(*form.WebBrowser);
         EXPECT_NE(text.find("United States Copyright Dates Table"), std::string::npos) << text;
@@ -110,6 +113,18 @@ TEST(WebEngine, IsLoadedWithTheFirstBrowserAndShowsTheChartWithoutNetwork) {
     }
     EXPECT_TRUE(scripted.errors.empty());
     unsetenv("TMPDIR");
+}
+
+TEST(WebEngine, LaterBrowsersGetTheirViewAtOnce) {
+    {
+        WebBrowser first;
+        first.show();
+        first.Navigate("about:blank");
+        ASSERT_TRUE(waitForPage(first));
+    }
+    WebBrowser browser;
+    EXPECT_TRUE(browser.HasEngine());
+    EXPECT_FALSE(browser.EnginePending());
 }
 
 TEST(WebEngine, ShowsABlankPageAndAnotherLocalFile) {

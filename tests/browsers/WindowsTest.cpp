@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
+#include <QTextBrowser>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -397,4 +398,33 @@ TEST_F(BrowserWindows, StatusCheckAnswersInPlainWordsAndAsksOnlyWhatMatters) {
         check.Died->setText("2099");
         EXPECT_EQ(text(check.AnswerText()), "The year of death 2099 has not come yet.");
     }
+}
+
+TEST(WebBrowserFallback, LegalInformationShowsTheChartAsTextWhenTheEngineIsMissing) {
+    // This test program points the engine plugin at a missing file.
+    TempDir tmp;
+    setenv("TMPDIR", tmp.path().c_str(), 1);
+    platform::ScriptedServices scripted;
+    platform::ScopedServices installed(scripted);
+    {
+        TLegalInformationForm form(nullptr);
+        form.show();
+        EXPECT_FALSE(form.WebBrowser->HasEngine());
+        auto* page = form.WebBrowser->findChild<QTextBrowser*>();
+        auto* line = form.WebBrowser->findChild<QLabel*>();
+        ASSERT_NE(page, nullptr);
+        ASSERT_NE(line, nullptr);
+        EXPECT_TRUE(page->isVisible());
+        EXPECT_TRUE(page->toPlainText().contains("United States Copyright Dates Table"));
+        EXPECT_EQ(line->text(), "The web engine is missing, so this page is shown as plain text.");
+
+        // The legal-aid page is ours too: plain text as well.
+        form.PageControl->setCurrentIndex(1);
+        EXPECT_TRUE(page->isVisible());
+        EXPECT_TRUE(page->toPlainText().contains("Legal Aid")) << text(page->toPlainText());
+        form.PageControl->setCurrentIndex(0);
+        EXPECT_TRUE(page->isVisible());
+    }
+    EXPECT_TRUE(scripted.errors.empty());
+    unsetenv("TMPDIR");
 }

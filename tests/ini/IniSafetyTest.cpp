@@ -17,15 +17,12 @@
 #include <unistd.h>
 #endif
 
+#include "support/WriteWarning.h"
+
 using testsupport::readBytes;
 using testsupport::writeBytes;
 
 namespace {
-
-const std::string kWarningTail =
-    " file. \rPlease check to see whether this file is available. In order for \r"
-    "this software to work properly, this file's attributes must \r"
-    "be set to Archive and it must not be used by any other programs.";
 
 struct IniSafety : ::testing::Test {
     testsupport::TempDir dir;
@@ -52,7 +49,7 @@ TEST_F(IniSafety, ReadOnlyFileShowsTheWarningAndKeepsTheChanges) {
 
     ASSERT_EQ(services.messages.size(), 1u);
     const auto& m = services.messages[0];
-    EXPECT_EQ(m.text, "The program is unable to write to the GROUPS.INI" + kWarningTail);
+    EXPECT_EQ(m.text, testsupport::writeWarning(path, "GROUPS.INI", "Permission denied"));
     EXPECT_EQ(m.caption, "Warning");
     EXPECT_EQ(m.icon, platform::Icon::Warning);
     EXPECT_EQ(m.buttons, platform::Buttons::Ok);
@@ -84,9 +81,10 @@ TEST_F(IniSafety, FailedWriteLeavesTheOldFileAndNoScratchFiles) {
         // Freeing the object tries once more, warns again, and loses the changes.
     }
     ASSERT_EQ(services.messages.size(), 2u);
-    EXPECT_EQ(services.messages[1].text, "The program is unable to write to the PROJ\xC9"
-                                         "CT.PRJ" +
-                                             kWarningTail);
+    EXPECT_EQ(services.messages[1].text, testsupport::writeWarning(path,
+                                                                   "PROJ\xC9"
+                                                                   "CT.PRJ",
+                                                                   "No space left on device"));
     EXPECT_EQ(readBytes(path), original);
     EXPECT_EQ(filesInDir(), 1u);
 }
@@ -98,7 +96,8 @@ TEST_F(IniSafety, MissingFolderShowsTheWarning) {
     }
     ASSERT_EQ(services.messages.size(), 1u);
     EXPECT_EQ(services.messages[0].text,
-              "The program is unable to write to the FILE.INI" + kWarningTail);
+              testsupport::writeWarning(dir.file("gone/sub/File.ini"), "FILE.INI",
+                                        "No such file or directory"));
 }
 
 TEST_F(IniSafety, ReadErrorsReachTheCaller) {

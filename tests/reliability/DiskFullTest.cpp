@@ -8,6 +8,7 @@
 // device"; skipped where mounting is not allowed), and the file size limit of
 // this process (writes past it fail with "File too large"; works everywhere).
 #include "FaultSupport.h"
+#include "support/WriteWarning.h"
 
 #include "ini/BigIniFile.h"
 #include "platform/FileSystem.h"
@@ -123,13 +124,6 @@ private:
 
 enum class Kind { SmallFileSystem, FileSizeLimit };
 
-std::string warningFor(const std::string& upperName) {
-    return "The program is unable to write to the " + upperName +
-           " file. \rPlease check to see whether this file is available. In order for \r"
-           "this software to work properly, this file's attributes must \r"
-           "be set to Archive and it must not be used by any other programs.";
-}
-
 class DiskFull : public ::testing::TestWithParam<Kind> {
 protected:
     void SetUp() override {
@@ -181,7 +175,8 @@ TEST_P(DiskFull, RegistryKeepsItsOldContentAndTheNextSaveWorks) {
     disk->release();
 
     ASSERT_EQ(services.messages.size(), 2u);
-    EXPECT_EQ(services.messages[0].text, warningFor("GROUPS.INI"));
+    EXPECT_EQ(services.messages[0].text,
+              testsupport::writeWarning(registry, "GROUPS.INI", disk->reason()));
     EXPECT_EQ(services.messages[0].caption, "Warning");
     EXPECT_EQ(readBytes(registry), before);
     EXPECT_EQ(files(), std::vector<std::string>{"Groups.ini"});
@@ -203,7 +198,8 @@ TEST_P(DiskFull, ProjectFileKeepsItsOldContentAndTheNextSaveWorks) {
     disk->release();
 
     ASSERT_EQ(services.messages.size(), 1u);
-    EXPECT_EQ(services.messages[0].text, warningFor("LETTER.PRJ"));
+    EXPECT_EQ(services.messages[0].text,
+              testsupport::writeWarning(path, "LETTER.PRJ", disk->reason()));
     EXPECT_EQ(readBytes(path), before);
     EXPECT_EQ(files(), std::vector<std::string>{"Letter.prj"});
     TSalesLetter loaded;
@@ -293,7 +289,8 @@ TEST_P(DiskFull, LargeIniFileKeepsItsChangesForTheNextTry) {
     ini.UpdateFile();
     disk->release();
     ASSERT_EQ(services.messages.size(), 1u);
-    EXPECT_EQ(services.messages[0].text, warningFor("BIG.INI"));
+    EXPECT_EQ(services.messages[0].text,
+              testsupport::writeWarning(path, "BIG.INI", disk->reason()));
     EXPECT_EQ(readBytes(path), before);
     EXPECT_EQ(files(), std::vector<std::string>{"Big.ini"});
     EXPECT_TRUE(ini.Changed());

@@ -4,7 +4,9 @@
 // the new content does not fit, the old content is put back. A read-only file
 // stays refused, and a file that does not exist yet cannot be made.
 #include "FaultSupport.h"
+#include "support/WriteWarning.h"
 
+#include "platform/DataFolder.h"
 #include "platform/FileSystem.h"
 #include "platform/ScriptedServices.h"
 #include "salesletter/Compiler.h"
@@ -24,9 +26,12 @@ protected:
     void SetUp() override {
         ::chmod(dir.path().c_str(), 0755);
         platform::setProgramPathForTesting(dir.file("quillmere"));
+        // The registry stays in the locked program folder (written in place).
+        platform::setDataFolderForTesting(dir.path());
     }
     void TearDown() override {
         platform::setWriteFaultForTesting(-1);
+        platform::setDataFolderForTesting("");
         platform::setProgramPathForTesting("");
     }
     // A file that everyone may write.
@@ -57,7 +62,8 @@ TEST_F(LockedFolder, RegistryIsWrittenInPlaceAndPutBackWhenTheDiskFills) {
         platform::setWriteFaultForTesting(-1);
     }
     ASSERT_EQ(services.messages.size(), 1u);
-    EXPECT_NE(services.messages[0].text.find("GROUPS.INI"), std::string::npos);
+    EXPECT_EQ(services.messages[0].text,
+              testsupport::writeWarning(registry, "GROUPS.INI", "No space left on device"));
     EXPECT_EQ(readBytes(registry),
               "[Books]\r\nProjectCount=2\r\nProject0=Alice\r\nProject1=Oz\r\n\r\n");
     EXPECT_EQ(faults::entries(dir.path()), std::vector<std::string>{"Groups.ini"});
@@ -101,8 +107,10 @@ TEST_F(LockedFolder, ProjectFileAndPageAreWrittenButNewFilesAndReadOnlyFilesAreR
     EXPECT_EQ(readBytes(locked), "[Project]\r\nFN=kept\r\n");
     EXPECT_EQ(newPageError, "Cannot create file \"" + project + "/new.html\". Permission denied");
     ASSERT_EQ(services.messages.size(), 2u); // the read-only file and the new one
-    EXPECT_NE(services.messages[0].text.find("LOCKED.PRJ"), std::string::npos);
-    EXPECT_NE(services.messages[1].text.find("NEW.PRJ"), std::string::npos);
+    EXPECT_EQ(services.messages[0].text,
+              testsupport::writeWarning(locked, "LOCKED.PRJ", "Permission denied"));
+    EXPECT_EQ(services.messages[1].text,
+              testsupport::writeWarning(project + "/New.prj", "NEW.PRJ", "Permission denied"));
     EXPECT_EQ(faults::entries(project),
               (std::vector<std::string>{"Letter.prj", "Locked.prj", "page.html"}));
 }

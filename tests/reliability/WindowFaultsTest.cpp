@@ -4,8 +4,10 @@
 // wizard previews or finishes, and a project folder that is deleted while its
 // folder editor shows it. Every dialog answer comes from the script.
 #include "FaultSupport.h"
+#include "support/WriteWarning.h"
 
 #include "browsers/ui/WebBrowser.h"
+#include "platform/DataFolder.h"
 #include "platform/FileSystem.h"
 #include "platform/ScriptedServices.h"
 #include "salesletter/ui/CreateSaleslettersForm.h"
@@ -43,11 +45,8 @@ void select(QListWidget* list, const std::string& text) {
     found.front()->setSelected(true);
 }
 
-std::string warningFor(const std::string& upperName) {
-    return "The program is unable to write to the " + upperName +
-           " file. \rPlease check to see whether this file is available. In order for \r"
-           "this software to work properly, this file's attributes must \r"
-           "be set to Archive and it must not be used by any other programs.";
+std::string warningFor(const std::string& path, const std::string& upperName) {
+    return testsupport::writeWarning(path, upperName, "Permission denied");
 }
 
 class WindowFaults : public ::testing::Test {
@@ -56,8 +55,11 @@ protected:
         WebBrowser::SetEngineEnabledForTesting(false);
         ::chmod(dir.path().c_str(), 0755); // readable for the ordinary user too
         platform::setProgramPathForTesting(dir.file("quillmere"));
+        // The program folder holds the data, whoever the test acts as.
+        platform::setDataFolderForTesting(dir.path());
     }
     void TearDown() override {
+        platform::setDataFolderForTesting("");
         platform::setWriteFaultForTesting(-1);
         platform::setProgramPathForTesting("");
     }
@@ -110,7 +112,8 @@ TEST_F(WindowFaults, UnwritableRegistryWarnsEachTimeTheListsChangeAndNothingElse
     for (const auto& m : services.messages)
         if (m.caption == "Warning")
             warnings.push_back(m.text);
-    EXPECT_EQ(warnings, std::vector<std::string>(4, warningFor("GROUPS.INI")));
+    EXPECT_EQ(warnings,
+              std::vector<std::string>(4, warningFor(dir.file("Groups.ini"), "GROUPS.INI")));
     EXPECT_EQ(registry(), original);
     EXPECT_EQ(readBytes(dir.file("Groups/Books/Oz/notes.txt")), "keep me");
     EXPECT_EQ(faults::entries(dir.path()), (std::vector<std::string>{"Groups", "Groups.ini"}));
@@ -142,7 +145,7 @@ TEST_F(WindowFaults, ReadOnlyProjectFileOnSaveWarnsAndKeepsTheFileAndTheFields) 
     form.btnSave->click();
     ASSERT_EQ(services.messages.size(), 2u);
     for (const auto& m : services.messages) {
-        EXPECT_EQ(m.text, warningFor("LETTER.PRJ"));
+        EXPECT_EQ(m.text, warningFor(path, "LETTER.PRJ"));
         EXPECT_EQ(m.caption, "Warning");
         EXPECT_EQ(m.icon, platform::Icon::Warning);
     }

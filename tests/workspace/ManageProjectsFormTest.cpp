@@ -237,7 +237,8 @@ TEST_F(ManageProjectsTest, DeleteGroupAsksAndStaysInsideTheTree) {
 }
 
 TEST_F(ManageProjectsTest, WebPagesLoadOnEveryChoice) {
-    TManageProjectsForm form(mainForm.get());
+    mainForm->Brand = "not-this-one"; // the window takes the brand it is given
+    TManageProjectsForm form(mainForm.get(), "acme");
     // The opener's way: page set before showing, then one explicit call.
     form.PageControl->setCurrentIndex(TManageProjectsForm::FernwickPage);
     EXPECT_EQ(form.WebBrowser1->LastAddress(), "");

@@ -7,6 +7,7 @@
 #include "platform/ScriptedServices.h"
 #include "support/Links.h"
 #include "support/TempDir.h"
+#include "support/WriteWarning.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -117,7 +118,9 @@ TEST_F(RegistryTest, AnUnwritableRegistryIsReportedAndLeftAsItWas) {
     workspace::CreateGroup("B");
     ASSERT_EQ(scripted.messages.size(), 1u);
     EXPECT_EQ(scripted.messages[0].caption, "Warning");
-    EXPECT_NE(scripted.messages[0].text.find("GROUPS.INI"), std::string::npos);
+    EXPECT_EQ(
+        scripted.messages[0].text,
+        testsupport::writeWarning(program + "/Groups.ini", "GROUPS.INI", "Permission denied"));
     EXPECT_EQ(registry(), "[A]\r\nProjectCount=0\r\n\r\n");
 }
 

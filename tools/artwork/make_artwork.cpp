@@ -314,11 +314,13 @@ QImage background() {
 }
 
 // The program's icon: the emblem of the header on its own.
-QImage icon() {
-    QImage img(64, 64, QImage::Format_ARGB32);
+// The program's icon, drawn at `size` pixels square (the drawing is made for 64).
+QImage icon(int size = 64) {
+    QImage img(size, size, QImage::Format_ARGB32);
     img.fill(Qt::transparent);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 64.0, size / 64.0);
     QRectF emblem(2, 2, 60, 60);
     QRadialGradient disc(emblem.center(), 30);
     disc.setColorAt(0, QColor(34, 86, 130));
@@ -518,6 +520,10 @@ int main(int argc, char** argv) {
         {"minimize", 664, 5, 81, 17, "Minimize", minimizeMark, Button::Small},
     };
     bool ok = icon().save(out.filePath("icon.png"));
+    // The desktop's icon sizes, for the installed program's menu entry.
+    out.mkpath("../icons");
+    for (int size : {48, 128, 256})
+        ok = icon(size).save(out.filePath(QString("../icons/quillmere-%1.png").arg(size))) && ok;
     ok = back.convertToFormat(QImage::Format_RGB888).save(out.filePath("background.png")) && ok;
     for (const Button& b : buttons)
         for (State s : {State::Default, State::Highlight, State::Pressed, State::Down}) {

@@ -1,6 +1,5 @@
 #include "ManageProjectsForm.h"
 
-#include "app/ui/MainForm.h"
 #include "browsers/ui/WebBrowser.h"
 #include "EditProjectForm.h"
 #include "platform/gui/Handlers.h"
@@ -40,13 +39,10 @@ void warn(const std::string& text, platform::Icon icon) {
     platform::messageBox(text, "Warning", icon, platform::Buttons::Ok);
 }
 
-std::string brand() {
-    return MainForm ? MainForm->Brand : std::string();
-}
-
 } // namespace
 
-TManageProjectsForm::TManageProjectsForm(QWidget* owner) : QDialog(owner) {
+TManageProjectsForm::TManageProjectsForm(QWidget* owner, std::string brand)
+    : QDialog(owner), brand_(std::move(brand)) {
     setWindowTitle("Manage Projects");
     setWindowFlags((windowFlags() | Qt::WindowMinMaxButtonsHint) &
                    ~Qt::WindowContextHelpButtonHint);
@@ -273,10 +269,10 @@ void TManageProjectsForm::PageControlChange() {
         break;
     case FernwickPage:
         WebBrowser->Navigate("about:blank");
-        WebBrowser1->Navigate(workspace::AffiliatePageAddress(brand(), "fernwick"));
+        WebBrowser1->Navigate(workspace::AffiliatePageAddress(brand_, "fernwick"));
         break;
     case HollowmarkPage:
-        WebBrowser->Navigate(workspace::AffiliatePageAddress(brand(), "hollowmark"));
+        WebBrowser->Navigate(workspace::AffiliatePageAddress(brand_, "hollowmark"));
         WebBrowser1->Navigate("about:blank");
         break;
     default:

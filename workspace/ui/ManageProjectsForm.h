@@ -17,7 +17,9 @@ class WebBrowser;
 class TManageProjectsForm : public QDialog {
     Q_OBJECT
 public:
-    explicit TManageProjectsForm(QWidget* owner);
+    // `brand` is the reseller's name that the main menu read; the two web
+    // pages build their addresses from it.
+    explicit TManageProjectsForm(QWidget* owner, std::string brand = std::string());
 
     // The pages, in this order.
     enum Page { CreateNewProjectPage = 0, HollowmarkPage = 1, FernwickPage = 2, MainMenuPage = 3 };
@@ -69,5 +71,6 @@ private:
     std::vector<std::string> groups_;   // parallel to ProjectGroupList
     std::vector<std::string> projects_; // parallel to ProjectList
 
+    std::string brand_;
     bool minimizing_ = false;
 };
