@@ -1,4 +1,5 @@
 #include "salesletter/FieldHelpers.h"
+#include "platform/FileSystem.h"
 
 #include <gtest/gtest.h>
 
