@@ -28,7 +28,7 @@ public:
         layout->setContentsMargins(0, 0, 0, 0);
         browser_ = new WebBrowser(this);
         layout->addWidget(browser_, 1);
-        if (!browser_->HasEngine()) {
+        if (!CanShowPages()) {
             auto* note = new QLabel(tr("The live preview needs the web engine. \"Open in "
                                        "Browser\" shows the page in your web browser instead."),
                                     this);
@@ -41,7 +41,11 @@ public:
         connect(browser_, &WebBrowser::LoadFinished, this, [this](bool) { loaded(); });
     }
 
-    bool CanShowPages() const override { return browser_->HasEngine(); }
+    // The engine loads once the window is first painted; pages given before
+    // then are shown when it has come.
+    bool CanShowPages() const override {
+        return browser_->HasEngine() || browser_->EnginePending();
+    }
 
     void ShowPage(const std::string& html, const std::string& baseFolder) override {
         if (!CanShowPages())

@@ -62,7 +62,8 @@ TEST(PreviewEngine, LoadsWithThePreviewKeepsTheScrollAndShowsLargePages) {
 
     QSignalSpy shown(form.LivePreview, &TLivePreview::pageShown);
     form.btnLivePreview->click();
-    EXPECT_TRUE(engineLoaded());
+    // The engine loads once the preview window is on screen.
+    EXPECT_TRUE(QTest::qWaitFor([] { return engineLoaded(); }, 30000));
     ASSERT_TRUE(shown.wait(90000));
     auto* browser = form.LivePreview->Window()->findChild<WebBrowser*>();
     ASSERT_NE(browser, nullptr);
