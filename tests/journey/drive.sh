@@ -14,7 +14,7 @@ step() {
 fail() {
     echo "FAIL at step $step ($step_name): $*" >&2
     mkdir -p "$artifacts"
-    shot=$artifacts/${shot_prefix:-journey}-step$step.png
+    shot=$artifacts/${shot_prefix:-${test_name:-journey}}-step$step.png
     if import -window root "$shot" 2>/dev/null; then
         echo "screenshot: $shot" >&2
     fi

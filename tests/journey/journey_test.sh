@@ -26,17 +26,6 @@ set -eu
 
 . "$(dirname "$0")/lib.sh"
 
-# The number of pixels of window $1 in the date chart's green (#1E6B1E).
-green_pixels() {
-    import -window "$1" -depth 8 ppm:- 2>/dev/null |
-        LC_ALL=C grep -aoF "$(printf '\036k\036')" | wc -l
-}
-
-# Checks that file $1 holds the text $2.
-has_text() {
-    grep -qF -- "$2" "$1" || fail "$(basename "$1") lacks \"$2\""
-}
-
 # ====================================================================
 step "the program starts on its main menu"
 "$bin/quillmere" >"$log" 2>&1 &
