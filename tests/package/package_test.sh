@@ -216,7 +216,7 @@ while :; do
 done
 echo "  the web engine is mapped and the chart shows ($green pixels of its green)"
 import -window root "$artifacts/package-legal-information.png" || true
-click "$legal" 205 18 # tab "Main Menu"
+click "$legal" 301 18 # tab "Main Menu"
 menu=$(wait_window '^Quillmere$') || fail "the main menu did not come back"
 
 step "Exit ends the program; nothing was written beside it"
