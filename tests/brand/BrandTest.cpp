@@ -1,5 +1,6 @@
 #include "app/Brand.h"
 #include "platform/Aes.h"
+#include "platform/DataFolder.h"
 #include "platform/FileSystem.h"
 #include "support/TempDir.h"
 
@@ -211,16 +212,20 @@ TEST(ReadBrandFileLine, FollowsTheFileBetweenReads) {
 TEST(BrandFilePath, LooksBesideTheProgramFirstThenInTheUsersDataFolder) {
     TempDir program, data;
     platform::setProgramPathForTesting(program.file("quillmere"));
-    setenv("XDG_DATA_HOME", data.path().c_str(), 1);
+#ifdef _WIN32
+    testsupport::ScopedEnv dataHome("APPDATA", data.path());
+#else
+    testsupport::ScopedEnv dataHome("XDG_DATA_HOME", data.path());
+#endif
     const std::string beside = program.file("Quillmere.dat");
-    const std::string users = data.path() + "/Quillmere/Quillmere.dat";
+    const std::string users = platform::userDataFolder() + "Quillmere.dat";
     EXPECT_EQ(BrandFileLocations(), (std::vector<std::string>{beside, users}));
 
     // Neither: the place beside the program, which then cannot be read.
     EXPECT_EQ(BrandFilePath(), beside);
     EXPECT_EQ(ReadBrandFileLine(BrandFilePath()).status, BrandReadStatus::Unreadable);
     // Only the user's (an installed copy whose folder belongs to the system).
-    std::filesystem::create_directories(data.path() + "/Quillmere");
+    std::filesystem::create_directories(platform::userDataFolder());
     writeBytes(users, EncodeBrandLine("bought") + "\r\n");
     EXPECT_EQ(BrandFilePath(), users);
     EXPECT_EQ(DecodeBrand(ReadBrandFileLine(BrandFilePath()).line), "bought");
@@ -239,6 +244,5 @@ TEST(BrandFilePath, LooksBesideTheProgramFirstThenInTheUsersDataFolder) {
 #else
     EXPECT_EQ(NotBrandedText(), "This program copy is not branded yet!");
 #endif
-    unsetenv("XDG_DATA_HOME");
     platform::setProgramPathForTesting("");
 }
