@@ -300,15 +300,17 @@ TEST(OwnPages, LinksFromOurPagesToTheWebLeadOut) {
 // the installed layout, in the build folder, and, for a copy of the executable
 // moved elsewhere, at the folder it was installed to.
 TEST(EngineModule, IsLookedForInOrderAndFoundFromAMovedExecutable) {
+    using testsupport::native;
     TempDir root;
     const std::string name = "libqm_webengine.so";
     const std::string bin = root.file("usr/bin/");
     const std::string installed = root.file("usr/lib/quillmere");
     fs::create_directories(bin);
     fs::create_directories(installed);
-    EXPECT_EQ(browsers::EngineModuleCandidates(bin, installed, name),
-              (std::vector<std::string>{bin + name, bin + "../lib/quillmere/" + name,
-                                        bin + "../lib/" + name, installed + "/" + name}));
+    EXPECT_EQ(
+        browsers::EngineModuleCandidates(bin, installed, name),
+        (std::vector<std::string>{bin + name, native(bin + "../lib/quillmere/" + name),
+                                  native(bin + "../lib/" + name), native(installed + "/" + name)}));
     EXPECT_EQ(browsers::EngineModuleCandidates(bin, "", name).size(), 3u);
 
     EXPECT_EQ(browsers::FindEngineModule(browsers::EngineModuleCandidates(bin, installed, name)),
@@ -316,13 +318,13 @@ TEST(EngineModule, IsLookedForInOrderAndFoundFromAMovedExecutable) {
     writeBytes(installed + "/" + name, "module");
     // The installed program: ../lib/quillmere/ from its folder.
     EXPECT_EQ(browsers::FindEngineModule(browsers::EngineModuleCandidates(bin, installed, name)),
-              bin + "../lib/quillmere/" + name);
+              native(bin + "../lib/quillmere/" + name));
     // Copied elsewhere (by the user, or by the start-up routine for a read-only
     // medium into the user's data folder): the installed folder.
     const std::string moved = root.file("home/.local/share/Quillmere/quillmere/");
     fs::create_directories(moved);
     EXPECT_EQ(browsers::FindEngineModule(browsers::EngineModuleCandidates(moved, installed, name)),
-              installed + "/" + name);
+              native(installed + "/" + name));
     // A portable copy's own module beside it comes first.
     writeBytes(moved + name, "its own");
     EXPECT_EQ(browsers::FindEngineModule(browsers::EngineModuleCandidates(moved, installed, name)),
@@ -331,5 +333,5 @@ TEST(EngineModule, IsLookedForInOrderAndFoundFromAMovedExecutable) {
     fs::remove(moved + name);
     fs::create_directories(moved + name);
     EXPECT_EQ(browsers::FindEngineModule(browsers::EngineModuleCandidates(moved, installed, name)),
-              installed + "/" + name);
+              native(installed + "/" + name));
 }

@@ -177,11 +177,15 @@ TEST_F(CompileFiles, UnwritableProgramFolderDoesNotStopTheCompile) {
 }
 
 TEST_F(CompileFiles, ScratchFileThatCannotBeCreatedStopsBeforeAnyPage) {
-    const std::string gone = temp_.path() + "/gone";
+    const std::string gone = testsupport::native(temp_.path() + "/gone");
     testsupport::ScopedTempFolder goneFolder(gone);
     const std::string page = dir_.file("page.html");
     const std::string message = errorOf([&] { CompileSalesLetter(letter_, page); });
-    EXPECT_EQ(message.rfind("Cannot create file \"" + gone + platform::kPathSeparator + "qm-", 0), 0u) << message;
+    EXPECT_EQ(message.rfind("Cannot create file \"" + gone + platform::kPathSeparator + "qm-", 0),
+              0u)
+        << message;
+#ifndef _WIN32 // the C runtime there may answer "Permission denied"
     EXPECT_NE(message.find(".html\". No such file or directory"), std::string::npos) << message;
+#endif
     EXPECT_FALSE(platform::fileExists(page));
 }

@@ -49,7 +49,8 @@ TEST_F(RegistryTest, ListsGroupsAndProjects) {
     EXPECT_TRUE(workspace::ListProjects("Odd").empty());
     EXPECT_TRUE(workspace::ListProjects("Neg").empty());
     EXPECT_TRUE(workspace::ListProjects("Missing").empty());
-    EXPECT_EQ(workspace::ProjectFolder("Books", "Alpha"), program + "/Groups/Books/Alpha");
+    EXPECT_EQ(workspace::ProjectFolder("Books", "Alpha"),
+              testsupport::native(program + "/Groups/Books/Alpha"));
 }
 
 TEST_F(RegistryTest, PathsAreBuiltFromTheProgramFolder) {

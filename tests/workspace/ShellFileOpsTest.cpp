@@ -89,9 +89,10 @@ TEST_F(ShellFileOpsTest, CopyRefusalsAndFailuresAreReported) {
               "Cannot copy source: The destination folder is a subfolder of the source folder.");
     EXPECT_EQ(scripted.messages[2].text, "Cannot copy gone.txt: No such file or directory.");
     // The missing folder is named, not taken for a missing source.
-    EXPECT_EQ(scripted.messages[3].text, "Cannot copy file.txt: The destination folder \"" +
-                                             fs::weakly_canonical(project).string() +
-                                             "/no/such\" does not exist.");
+    EXPECT_EQ(scripted.messages[3].text,
+              "Cannot copy file.txt: The destination folder \"" +
+                  testsupport::native(fs::weakly_canonical(project).string() + "/no/such") +
+                  "\" does not exist.");
 }
 
 TEST_F(ShellFileOpsTest, DeleteOnlyStrictlyInsideItsFolder) {
