@@ -23,6 +23,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 #include <algorithm>
@@ -134,6 +135,9 @@ int main(int argc, char** argv) {
     const qint64 open = clock.nsecsElapsed();
     form.btnLivePreview->click();
     auto* browser = preview->Window()->findChild<WebBrowser*>();
+    // The engine loads once the preview window has been painted.
+    if (browser)
+        (void)QTest::qWaitFor([&] { return !browser->EnginePending(); }, 30000);
     if (!browser || !browser->HasEngine()) {
         std::fprintf(stderr, "the web engine is not available\n");
         return 1;
