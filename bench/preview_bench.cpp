@@ -190,7 +190,7 @@ int main(int argc, char** argv) {
     std::string load;
     std::getline(loadavg, load);
 
-    std::printf("executable image reloaded by each compile: %s, %.1f MB\n", exe.c_str(),
+    std::printf("program whose templates the preview reads once: %s, %.1f MB\n", exe.c_str(),
                 std::filesystem::file_size(copy) / 1048576.0);
     std::printf("preview turned on to first page painted: %.1f ms\n", firstMs);
     std::printf("%d changes, fully filled record       %8s %8s %8s\n", changes, "min ms", "median",
@@ -199,7 +199,7 @@ int main(int argc, char** argv) {
     row("pause end -> page painted", toPainted);
     row("change -> page painted (incl. 300 ms pause)", changeToPainted);
     row("refresh on the UI thread (read record, hand over)", uiThread);
-    row("compile on the worker (reload image, fill)", compile);
+    row("compile on the worker (fill the template)", compile);
     std::printf("load average: %s\n", load.c_str());
     std::printf("scroll position before / after the refreshes: %s / %s\n", scrolledTo.c_str(),
                 scrollAfter.c_str());

@@ -3,6 +3,7 @@
 #include "CreateSaleslettersForm.h"
 
 #include "platform/gui/Text.h"
+#include "platform/FileSystem.h"
 #include "salesletter/Compiler.h"
 
 #include <QAction>
@@ -18,7 +19,9 @@
 
 #include <algorithm>
 #include <exception>
+#include <map>
 #include <memory>
+#include <mutex>
 
 using platform::fromQ;
 using platform::toQ;
@@ -134,9 +137,31 @@ void TLivePreview::letterChanged() {
         pause_->start(); // each change starts the pause again
 }
 
+namespace {
+
+// The running program's templates do not change while it runs, so the preview
+// reads each from the executable once (a read reloads the whole image, tens of
+// milliseconds) and fills it at every refresh as Finish does. Finish itself
+// reads afresh.
+std::string templateFor(const TSalesLetter& letter) {
+    static std::mutex mutex;
+    static std::map<std::string, std::string> read;
+    const std::string key = platform::programPath() + '\n' + TemplateDocumentName(letter);
+    {
+        const std::lock_guard<std::mutex> lock(mutex);
+        if (auto it = read.find(key); it != read.end())
+            return it->second;
+    }
+    std::string text = ReadTemplate(letter);
+    const std::lock_guard<std::mutex> lock(mutex);
+    return read.emplace(key, std::move(text)).first->second;
+}
+
+} // namespace
+
 std::string TLivePreview::PageFor(const TSalesLetter& letter) {
     try {
-        return CompileSalesPage(letter);
+        return BuildSalesPage(letter, templateFor(letter));
     } catch (const std::exception& e) {
         const QString reason = toQ(e.what()).toHtmlEscaped();
         return fromQ(tr("<html><body><p>The page cannot be compiled.</p><p>%1</p></body></html>")
