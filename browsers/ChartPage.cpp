@@ -1,8 +1,8 @@
 #include "ChartPage.h"
 
+#include "archive/ExeMod.h"
 #include "ChartFolder.h"
 #include "StatusRules.h"
-#include "archive/ExeMod.h"
 
 namespace browsers {
 
@@ -53,12 +53,9 @@ std::vector<std::pair<std::string, std::string>> ChartDates(int year) {
     const Region us = Region::UnitedStates;
     const auto usWork = [](int y) { return sample(FirstPublished::UnitedStates, y); };
     const int open = firstProtected(1800, us, year, usWork);
-    const int recOpen = firstProtected(1880, us, year, [](int y) {
-        return recording(FirstPublished::UnitedStates, y);
-    });
-    const auto lastFree = [year](Region r) {
-        return firstProtected(1850, r, year, diedIn) - 1;
-    };
+    const int recOpen = firstProtected(
+        1880, us, year, [](int y) { return recording(FirstPublished::UnitedStates, y); });
+    const auto lastFree = [year](Region r) { return firstProtected(1850, r, year, diedIn) - 1; };
     const int caLast = lastFree(Region::Canada);
     const auto recOpenIn = [year](Region r) {
         return firstProtected(1880, r, year,
@@ -69,6 +66,7 @@ std::vector<std::pair<std::string, std::string>> ChartDates(int year) {
         {"YEAR", text(year)},
         {"US_OPEN", text(open)},
         {"US_LAST_FREE", text(open - 1)},
+        {"US_LAST_FREE_END", text(open - 1 + 95)},
         {"US_FREE_OPEN", freeYear(usWork(open), us, year)},
         {"US_FREE_1963", freeYear(usWork(1963), us, year)},
         {"US_FREE_1964", freeYear(usWork(1964), us, year)},

@@ -27,7 +27,8 @@ const Region kRegions[] = {Region::UnitedStates, Region::LifePlus70, Region::Lif
                            Region::Canada};
 
 bool parseYear(const std::string& text, int& year) {
-    if (text.empty() || text.size() > 4 || text.find_first_not_of("0123456789") != std::string::npos)
+    if (text.empty() || text.size() > 4 ||
+        text.find_first_not_of("0123456789") != std::string::npos)
         return false;
     year = std::stoi(text);
     return year > 0;
@@ -301,7 +302,8 @@ int AnswerCsv(const std::string& input, const std::string& source, int currentYe
 int RunStatusCommand(const std::vector<std::string>& args, int currentYear, std::ostream& out,
                      std::ostream& err) {
     auto fail = [&](const std::string& message) {
-        err << "quillmere-status: " << message << "\nRun quillmere-status --help for the options.\n";
+        err << "quillmere-status: " << message
+            << "\nRun quillmere-status --help for the options.\n";
         return 2;
     };
     Work w;
@@ -323,10 +325,9 @@ int RunStatusCommand(const std::vector<std::string>& args, int currentYear, std:
             value = name.substr(eq + 1);
             name = name.substr(0, eq);
         }
-        static const char* const known[] = {"json",    "chart",   "recording", "as-of",
-                                            "csv",     "published", "year",    "created",
-                                            "month",   "notice",  "renewed",   "author",
-                                            "died",    "us-author", "home-term"};
+        static const char* const known[] = {
+            "json",  "chart",  "recording", "as-of",  "csv",  "published", "year",     "created",
+            "month", "notice", "renewed",   "author", "died", "us-author", "home-term"};
         if (std::find(std::begin(known), std::end(known), name) == std::end(known))
             return fail("Unknown option --" + name + ".");
         if (name == "json" || name == "chart" || name == "recording") {

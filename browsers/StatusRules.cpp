@@ -187,20 +187,20 @@ Verdict SplitOn(const Work& w, Fact fact, Region region, int currentYear) {
                        {{"it carried a notice", with([](Work& k) { k.notice = Known::Yes; })},
                         {"it carried none", with([](Work& k) { k.notice = Known::No; })}});
     case Fact::Renewal:
-        return Combine(region, "the renewal",
-                       {{"the copyright was renewed", with([](Work& k) { k.renewed = Known::Yes; })},
-                        {"it was not renewed", with([](Work& k) { k.renewed = Known::No; })}});
-    case Fact::Month:
-        return Combine(region, "the month of publication",
-                       {{"published in January or February 1989",
-                         with([](Work& k) { k.month = 2; })},
-                        {"published from March 1989 on", with([](Work& k) { k.month = 3; })}});
-    case Fact::UsAuthor:
         return Combine(
-            region, "the author's nationality",
-            {{"the author was a United States national",
-              with([](Work& k) { k.usAuthor = Known::Yes; })},
-             {"the author was not", with([](Work& k) { k.usAuthor = Known::No; })}});
+            region, "the renewal",
+            {{"the copyright was renewed", with([](Work& k) { k.renewed = Known::Yes; })},
+             {"it was not renewed", with([](Work& k) { k.renewed = Known::No; })}});
+    case Fact::Month:
+        return Combine(
+            region, "the month of publication",
+            {{"published in January or February 1989", with([](Work& k) { k.month = 2; })},
+             {"published from March 1989 on", with([](Work& k) { k.month = 3; })}});
+    case Fact::UsAuthor:
+        return Combine(region, "the author's nationality",
+                       {{"the author was a United States national",
+                         with([](Work& k) { k.usAuthor = Known::Yes; })},
+                        {"the author was not", with([](Work& k) { k.usAuthor = Known::No; })}});
     case Fact::HomeTerm:
         return Combine(
             region, "the home country's term in 1996",

@@ -129,18 +129,21 @@ Verdict restoration(const Work& w, int currentYear, const Verdict& restored,
         Verdict v = SplitOn(w, Fact::HomeTerm, kUs, currentYear);
         if (v.status != Status::Unknown) {
             // Even where the usual terms agree, a longer one at home restored it.
-            v = UnknownFact(kUs, "the home country's term in 1996", "the home country's term "
-                                                                    "in 1996 decides",
-                            "Unknown: its home country's term in 1996 decides: under life + 50, "
-                            "70 or 80 years it was free there and never restored, so " +
-                                protectedText(notRestored) +
-                                "; under a longer term it was restored: " +
-                                protectedText(restored) + ".");
+            v = UnknownFact(
+                kUs, "the home country's term in 1996",
+                "the home country's term "
+                "in 1996 decides",
+                "Unknown: its home country's term in 1996 decides: under life + 50, "
+                "70 or 80 years it was free there and never restored, so " +
+                    protectedText(notRestored) +
+                    "; under a longer term it was restored: " + protectedText(restored) + ".");
         }
         v.note += std::string(" ") + kHomeExceptions;
         return v;
     }
-    const int years = w.homeTerm == HomeTerm::Life50 ? 50 : w.homeTerm == HomeTerm::Life70 ? 70 : 80;
+    const int years = w.homeTerm == HomeTerm::Life50   ? 50
+                      : w.homeTerm == HomeTerm::Life70 ? 70
+                                                       : 80;
     const std::optional<bool> wasProtected = protectedIn1996(years);
     if (!wasProtected)
         return Combine(kUs, kDeathFact,
@@ -234,18 +237,19 @@ Verdict usOldRecording(const Work& w, int currentYear) {
                  "protected until 15 February 2067 (17 U.S.C. 1401(a)(2))");
     if (w.published != FirstPublished::Elsewhere)
         return v;
-    return Combine(kUs, "whether its copyright was restored as a foreign work (17 U.S.C. 104A)",
-                   {{"it was restored",
-                     Term(kUs, y + 96, currentYear,
-                          "restored foreign recording: 95 years from publication")},
-                    {"it was not", v}});
+    return Combine(
+        kUs, "whether its copyright was restored as a foreign work (17 U.S.C. 104A)",
+        {{"it was restored",
+          Term(kUs, y + 96, currentYear, "restored foreign recording: 95 years from publication")},
+         {"it was not", v}});
 }
 
 Verdict usRecording(const Work& w, int currentYear) {
     const int fixed = createdYear(w);
     // From 15 February 1972 on, recordings follow the rules of other works.
-    auto federal = [&] { return isPublished(w) ? usPublished(w, currentYear)
-                                               : usModern(w, currentYear); };
+    auto federal = [&] {
+        return isPublished(w) ? usPublished(w, currentYear) : usModern(w, currentYear);
+    };
     if (fixed < 1972)
         return usOldRecording(w, currentYear);
     if (fixed > 1972)
@@ -260,8 +264,7 @@ Verdict recordingAbroad(const Work& w, Region region, int currentYear) {
     if (!isPublished(w))
         return Term(region, fixed + 51, currentYear,
                     std::string("sound recordings never published: 50 years from fixation") +
-                        (region == Region::LifePlus70 ? " (art. 3(2) of Directive 2006/116)"
-                                                      : ""));
+                        (region == Region::LifePlus70 ? " (art. 3(2) of Directive 2006/116)" : ""));
     const int y = w.year;
     if (y - fixed > 50)
         return Term(region, fixed + 51, currentYear,
@@ -302,13 +305,13 @@ Verdict JudgeLifeTerm(const Work& w, Region region, int years, int currentYear) 
                             " years of its creation: " + n + " years from creation");
         return Term(region, w.year + years + 1, currentYear,
                     "anonymous or pseudonymous: " + n + " years from publication",
-                    "If the author's identity became known in that time, the author's life + " +
-                        n + " years applies.");
+                    "If the author's identity became known in that time, the author's life + " + n +
+                        " years applies.");
     }
     // An employee's work lasts its author's life + the term there too.
-    const std::string rule =
-        w.author == AuthorKind::ForHire ? "an employee's work: its author's life + " + n + " years"
-                                        : "life + " + n + " years";
+    const std::string rule = w.author == AuthorKind::ForHire
+                                 ? "an employee's work: its author's life + " + n + " years"
+                                 : "life + " + n + " years";
     if (!w.authorDied)
         return DeathUnknown(region, rule);
     return Term(region, *w.authorDied + years + 1, currentYear, rule);
@@ -352,8 +355,9 @@ Verdict JudgeCanada(const Work& w, int currentYear) {
     Verdict v = d + 51 <= 2022 ? Term(r, d + 51, currentYear,
                                       "life + 50 years, over before life + 70 came in on 30 "
                                       "December 2022")
-                               : Term(r, d + 71, currentYear, "life + 70 years (since 30 "
-                                                              "December 2022)");
+                               : Term(r, d + 71, currentYear,
+                                      "life + 70 years (since 30 "
+                                      "December 2022)");
     if (!isPublished(w)) {
         if (d < 1949 && d + 51 < 2004)
             return Term(r, 2004, currentYear,

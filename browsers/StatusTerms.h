@@ -13,8 +13,7 @@ extern const char* const kDeathFact;
 
 // A term that ends: free from `from`, protected until then.
 Verdict Term(Region region, Date from, int currentYear, std::string rule, std::string note = {});
-Verdict Term(Region region, int fromYear, int currentYear, std::string rule,
-             std::string note = {});
+Verdict Term(Region region, int fromYear, int currentYear, std::string rule, std::string note = {});
 // Never protected, or protection lost long ago: free, with no day to name.
 Verdict FreeWork(Region region, std::string rule);
 Verdict UnknownFact(Region region, std::string decidedBy, std::string rule, std::string note);
