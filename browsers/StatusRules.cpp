@@ -213,9 +213,58 @@ Verdict SplitOn(const Work& w, Fact fact, Region region, int currentYear) {
     return {};
 }
 
+namespace {
+
+// The year of death left open: a later death never frees a work sooner, so
+// the answers for the earliest death (the year of creation) and for this
+// year bound all others, and the last year of death that leaves the work
+// free is found by halving.
+Verdict splitDeath(const Work& w, Region region, int currentYear) {
+    auto judgeDied = [&](int died) {
+        Work known = w;
+        known.authorDied = died;
+        return JudgeRegion(known, region, currentYear);
+    };
+    const int first = w.published == FirstPublished::Never ? w.year : *w.created;
+    const Verdict earliest = judgeDied(first), latest = judgeDied(currentYear);
+    if (sameAnswer(earliest, latest))
+        return earliest;
+    const std::string fact = kDeathFact;
+    const std::string which = "the year of death of the author (the last surviving author of a "
+                              "joint work)";
+    if (earliest.status == Status::Protected) {
+        Verdict v = earliest;
+        v.freeFrom.reset();
+        v.decidedBy = fact;
+        v.note = "The day depends on " + which + ": if the author died in " +
+                 std::to_string(first) + ", " + summary(earliest) + "; later deaths, later.";
+        return v;
+    }
+    if (earliest.status != Status::PublicDomain)
+        return UnknownFact(region, fact, earliest.rule,
+                           "Unknown: " + which + " decides: if the author died in " +
+                               std::to_string(first) + ", " + summary(earliest) +
+                               "; enter it for an answer.");
+    int freeUpTo = first, protectedFrom = currentYear;
+    while (protectedFrom - freeUpTo > 1) {
+        const int mid = freeUpTo + (protectedFrom - freeUpTo) / 2;
+        (judgeDied(mid).status == Status::PublicDomain ? freeUpTo : protectedFrom) = mid;
+    }
+    const Verdict next = judgeDied(freeUpTo + 1);
+    return UnknownFact(region, fact, next.rule,
+                       "Unknown: " + which + " decides: if the author died in " +
+                           std::to_string(freeUpTo) + " or earlier, free now; if in " +
+                           std::to_string(freeUpTo + 1) + ", " + summary(next) +
+                           "; later deaths, later.");
+}
+
+} // namespace
+
 Verdict JudgeRegion(const Work& w, Region region, int currentYear) {
     if (w.published != FirstPublished::Never && !w.created)
         return SplitOn(w, Fact::Created, region, currentYear);
+    if (!w.authorDied && w.author != AuthorKind::Anonymous)
+        return splitDeath(w, region, currentYear);
     switch (region) {
     case Region::UnitedStates:
         return JudgeUs(w, currentYear);

@@ -133,10 +133,10 @@ Verdict restoration(const Work& w, int currentYear, const Verdict& restored,
                 kUs, "the home country's term in 1996",
                 "the home country's term "
                 "in 1996 decides",
-                "Unknown: its home country's term in 1996 decides: under life + 50, "
-                "70 or 80 years it was free there and never restored, so " +
+                "Unknown: its home country's term in 1996 decides: if it was life + 50, "
+                "70 or 80 years, it was free there and never restored, so " +
                     protectedText(notRestored) +
-                    "; under a longer term it was restored: " + protectedText(restored) + ".");
+                    "; if longer, it was restored: " + protectedText(restored) + ".");
         }
         v.note += std::string(" ") + kHomeExceptions;
         return v;

@@ -172,10 +172,11 @@ TEST(StatusRules, AnUnknownThatDecidesGivesUnknownAndSaysWhatEachWayMeans) {
     EXPECT_EQ(v.status, Status::Unknown);
     EXPECT_EQ(v.freeFrom->year, 2060);
 
-    // No year of death: the life terms cannot be told.
-    const Work person = published(FirstPublished::Elsewhere, 1990);
-    for (Region r :
-         {Region::UnitedStates, Region::LifePlus70, Region::LifePlus50, Region::Canada}) {
+    // No year of death: the life terms cannot be told (for a work of 1950;
+    // one of 1990 is protected whenever its author died, which the answer
+    // now says).
+    const Work person = published(FirstPublished::Elsewhere, 1950);
+    for (Region r : {Region::LifePlus70, Region::LifePlus50, Region::Canada}) {
         v = Judge(person, r, 2026);
         EXPECT_EQ(v.status, Status::Unknown) << Describe(v, 2026);
         EXPECT_NE(v.note.find("year of death"), std::string::npos);
@@ -194,7 +195,10 @@ TEST(StatusRules, AnonymousAndHiredWorksCountFromPublicationOrCreation) {
     EXPECT_EQ(Judge(w, Region::UnitedStates, 2026).freeFrom->year, 2086);
     // Mended: an employee's work lasts its author's life + 70 years outside
     // the United States, so without the year of death it is unknown.
-    EXPECT_EQ(Judge(w, Region::LifePlus70, 2026).status, Status::Unknown);
+    // A work of 1990 is protected whenever its author died; the year of
+    // death decides until when.
+    EXPECT_EQ(Judge(w, Region::LifePlus70, 2026).status, Status::Protected);
+    EXPECT_FALSE(Judge(w, Region::LifePlus70, 2026).freeFrom);
     EXPECT_NE(Judge(w, Region::LifePlus70, 2026).note.find("year of death"), std::string::npos);
     w.author = AuthorKind::Anonymous;
     w.published = FirstPublished::Never;
