@@ -160,6 +160,14 @@ Verdict splitCreated(const Work& w, Region region, int currentYear) {
         Work known = w;
         known.created = c;
         Verdict v = JudgeRegion(known, region, currentYear);
+        // Years that leave the work free count as one range, whatever day
+        // it became free: that day is then not named.
+        const bool bothFree =
+            v.status == Status::PublicDomain && previous.status == Status::PublicDomain;
+        if (c != hi && bothFree && !sameAnswer(v, previous)) {
+            previous.freeFrom.reset();
+            continue;
+        }
         if (c != hi && !sameAnswer(v, previous)) {
             alts.push_back({rangeTop == c + 1 ? "created in " + std::to_string(rangeTop)
                                               : "created " + std::to_string(c + 1) + " to " +
