@@ -1,6 +1,7 @@
 #include "StatusCommand.h"
 
 #include "ChartPage.h"
+#include "platform/CommandLine.h"
 #include "platform/FileSystem.h"
 
 #include <algorithm>
@@ -314,6 +315,10 @@ int RunStatusCommand(const std::vector<std::string>& args, int currentYear, std:
         std::string name = args[i], value;
         if (name == "--help" || name == "-h") {
             out << kUsage;
+            return 0;
+        }
+        if (name == "--version") {
+            out << "quillmere-status " << platform::programVersion() << "\n";
             return 0;
         }
         if (name.rfind("--", 0) != 0)

@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/deps.sh
-QM_TARGETS="quillmere quillmere-compile quillmere-brand qm_webengine qm_demo_brand" \
+QM_TARGETS="quillmere quillmere-compile quillmere-brand quillmere-status qm_webengine qm_demo_brand" \
     tools/build.sh build
 if [[ $(id -u) -eq 0 ]]; then
     # The web engine's sandbox refuses to run as root.

@@ -118,7 +118,7 @@ TEST(BrandTool, ReadRefusesWhatIsNoBrandFile) {
 
 TEST(CommandLineTools, AnswerHelpAndVersion) {
     const std::string bin = std::getenv("QM_BIN_DIR");
-    for (const std::string name : {"quillmere-brand", "quillmere-compile"}) {
+    for (const std::string name : {"quillmere-brand", "quillmere-compile", "quillmere-status"}) {
         auto help = runProcess({bin + "/" + name, "--help"});
         EXPECT_EQ(help.exitCode, 0) << name;
         EXPECT_EQ(help.out.rfind("usage: " + name, 0), 0u) << help.out;
