@@ -24,6 +24,21 @@ std::string label(std::string_view key) {
     for (const auto& l : kLabels)
         if (key == l.key)
             return l.label;
+    // Numbered items: "FD2" is "Feature 2 description".
+    static const struct {
+        const char* prefix;
+        const char* item;
+        const char* part;
+    } kItems[] = {{"FGD", "Bonus", " description"},        {"FG", "Bonus", " value"},
+                  {"FD", "Feature", " description"},       {"F", "Feature", ""},
+                  {"TN", "Testimonial", " name"},          {"TW", "Testimonial", " website"},
+                  {"TD", "Testimonial", " key statement"}, {"T", "Testimonial", ""}};
+    for (const auto& i : kItems) {
+        const std::string_view prefix = i.prefix;
+        if (key.size() == prefix.size() + 1 && key.substr(0, prefix.size()) == prefix &&
+            key.back() >= '1' && key.back() <= '9')
+            return std::string(i.item) + " " + key.back() + i.part;
+    }
     return std::string(key);
 }
 
@@ -106,4 +121,40 @@ std::vector<std::string> CheckPage(const TSalesLetter& letter, const std::string
         found.push_back(message);
     }
     return found;
+}
+
+namespace {
+
+std::string sizeText(std::size_t bytes) {
+    if (bytes < 1024)
+        return std::to_string(bytes) + " bytes";
+    if (bytes < 1024 * 1024)
+        return std::to_string((bytes + 512) / 1024) + " KB";
+    const std::size_t tenths = (bytes * 10 + 512 * 1024) / (1024 * 1024);
+    return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + " MB";
+}
+
+} // namespace
+
+std::string FinishConfirmation(const std::vector<std::string>& findings, const ExportPlan& plan,
+                               const std::string& target) {
+    if (findings.empty() && plan.pictures.empty())
+        return {};
+    std::string text;
+    if (!findings.empty()) {
+        text += "A buyer would notice these points on the page:\n";
+        for (const std::string& f : findings)
+            text += "\n- " + f;
+        text += "\n\n";
+    }
+    if (!plan.pictures.empty()) {
+        text += "These pictures are copied into \"images\" beside \"" + target + "\":\n";
+        for (const PagePicture& p : plan.pictures)
+            text += "\n- " + p.name + " (" + sizeText(p.bytes.size()) +
+                    (p.alreadyThere ? ", already there" : "") + ") from \"" + p.source + "\"";
+        text += "\n\n";
+    }
+    text += findings.empty() ? "Create the page now?"
+                             : "Create the page anyway? Choose No to go back and mend them.";
+    return text;
 }

@@ -16,3 +16,14 @@ std::vector<std::string> CheckPage(const TSalesLetter& letter, const std::string
 
 // The caption of the wizard page at tab index `page` ("Page Settings").
 const char* WizardPageCaption(int page);
+
+struct ExportPlan;
+
+// Caption of Finish's confirmation.
+inline constexpr const char* kFinishCaption = "Finish Sales Letter";
+
+// The text of Finish's confirmation before the page is written to `target`:
+// the findings of CheckPage, then each picture to copy into "images" with its
+// size, then the question; "" when there is nothing to confirm.
+std::string FinishConfirmation(const std::vector<std::string>& findings, const ExportPlan& plan,
+                               const std::string& target);

@@ -166,8 +166,9 @@ std::string LinesAsBreaks(std::string_view value) {
         std::size_t n = after;
         while (n < value.size() && (value[n] == ' ' || value[n] == '\t'))
             ++n;
-        const bool markupAround = b == 0 || out[b - 1] == '>' || n >= value.size() ||
-                                  value[n] == '<' || value[n] == '\r' || value[n] == '\n';
+        const bool markupAround = b == 0 || out[b - 1] == '>' || out[b - 1] == '\n' ||
+                                  n >= value.size() || value[n] == '<' || value[n] == '\r' ||
+                                  value[n] == '\n';
         if (!markupAround)
             out += "<br>";
         out += "\r\n";

@@ -11,11 +11,14 @@
 #include "platform/Services.h"
 #include "salesletter/Compiler.h"
 #include "salesletter/Export.h"
+#include "salesletter/PageCheck.h"
 #include "salesletter/ProjectFile.h"
 
 #include <exception>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -24,6 +27,7 @@
 #include <QRadioButton>
 #include <QScopedValueRollback>
 #include <QScreen>
+#include <QSettings>
 
 using platform::connectGuarded;
 using platform::fromQ;
@@ -309,7 +313,25 @@ void TCreateSaleslettersForm::Compile1Click() {
         return;
     // The page with its pictures copied into "images" beside it, ready to upload.
     std::string target = EnsureExtension(*name, ".html");
-    ExportSalesLetter(Letter(), target);
+    const TSalesLetter letter = Letter();
+    ExportOptions page;
+    // Relative picture names are found beside the project, as the live preview finds them.
+    page.baseFolder = fromQ(currentFile_.empty() ? QDir::homePath()
+                                                 : QFileInfo(toQ(currentFile_)).absolutePath());
+    page.siteAddress = fromQ(QSettings(QSettings::UserScope, "Quillmere", "Quillmere")
+                                 .value("SiteAddress")
+                                 .toString()
+                                 .trimmed());
+    // What a buyer would notice and the pictures that leave the machine, shown
+    // before anything is written; No goes back to the wizard.
+    const std::string question =
+        FinishConfirmation(CheckPage(letter, page.baseFolder),
+                           PlanExport(letter, page.baseFolder, ImagesFolderFor(target)), target);
+    if (!question.empty() &&
+        platform::messageBox(question, kFinishCaption, platform::Icon::Question,
+                             platform::Buttons::YesNo) != platform::Answer::Yes)
+        return;
+    ExportSalesLetter(letter, target, page);
     platform::services().openDocument(target);
 }
 

@@ -263,3 +263,41 @@ TEST_F(CompileTool, ExportWritesAnUploadablePageWithItsPictures) {
     EXPECT_EQ(readBytes(site + "/images/header-graphic.jpg"), kJpeg);
     EXPECT_EQ(readBytes(site + "/images/cover.png"), kPng);
 }
+
+TEST_F(CompileTool, CheckListsWhatABuyerWouldNoticeAndExitsOneUntilClean) {
+    // A new project still holding the wizard's sample texts.
+    const std::string project = dir_.file("new.prj");
+    SaveProject(TSalesLetter(), project);
+    Result r = run("--check " + shellQuoted(project));
+    EXPECT_EQ(r.status, 1) << r.out << r.err;
+    EXPECT_EQ(r.err, "");
+    for (const char* named :
+         {"(PT) is empty", "(WD) is empty", "(F1) still holds the sample", "(FD1) still holds",
+          "(TN1) still holds", "(TW1) still holds", "(T1) still holds", "(TD1) still holds",
+          "(FG1) still holds", "(FGD1) still holds", "(Link) is empty"})
+        EXPECT_NE(r.out.find(named), std::string::npos) << named << "\n" << r.out;
+    EXPECT_EQ(r.out.rfind(project + ": ", 0), 0u) << r.out;
+
+    // Filled with https:// addresses and pictures that are pictures: clean.
+    TSalesLetter letter = testsupport::SampleLetter(2);
+    for (const char* key : {"Link", "TW1", "TW2", "TW3", "TW4", "TW5"})
+        letter[key].replace(0, 7, "https://");
+    letter["HG"] = "header.jpg"; // beside the project
+    letter["EC"] = "";
+    writeBytes(dir_.file("header.jpg"), kJpeg);
+    SaveProject(letter, project);
+    r = run("--check " + shellQuoted(project));
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_EQ(r.out, project + ": nothing to fix\n");
+
+    // A picture that is no picture is named.
+    writeBytes(dir_.file("header.jpg"), "just text");
+    r = run("--check " + shellQuoted(project));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("header.jpg\" (Header Graphic) is not a PNG, JPEG, GIF, WebP or SVG"),
+              std::string::npos)
+        << r.out;
+
+    EXPECT_EQ(run("--check").status, 2);
+    EXPECT_EQ(run("--check " + shellQuoted(dir_.file("missing.prj"))).status, 2);
+}
