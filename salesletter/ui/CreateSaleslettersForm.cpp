@@ -297,9 +297,22 @@ void TCreateSaleslettersForm::SaveProjectAs1Click() {
 
 // ---- preview and compile ----
 
+namespace {
+
+// Where relative picture names are found: beside the project file (the home
+// folder while it has none), in Preview, Finish and the live preview alike.
+std::string pictureFolder(const std::string& projectFile) {
+    return fromQ(projectFile.empty() ? QDir::homePath()
+                                     : QFileInfo(toQ(projectFile)).absolutePath());
+}
+
+} // namespace
+
 void TCreateSaleslettersForm::btnPreviewClick() {
     std::string target = platform::dataFolder() + kPreviewPageName;
-    CompileSalesLetter(Letter(), target);
+    PageContext context = DefaultPageContext();
+    context.baseFolder = pictureFolder(currentFile_);
+    CompileSalesLetter(Letter(), target, context);
     platform::services().openDocument(target);
 }
 
@@ -316,8 +329,8 @@ void TCreateSaleslettersForm::Compile1Click() {
     const TSalesLetter letter = Letter();
     ExportOptions page;
     // Relative picture names are found beside the project, as the live preview finds them.
-    page.baseFolder = fromQ(currentFile_.empty() ? QDir::homePath()
-                                                 : QFileInfo(toQ(currentFile_)).absolutePath());
+    page.baseFolder = pictureFolder(currentFile_);
+
     page.siteAddress = fromQ(QSettings(QSettings::UserScope, "Quillmere", "Quillmere")
                                  .value("SiteAddress")
                                  .toString()
