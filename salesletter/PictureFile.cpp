@@ -1,6 +1,7 @@
 #include "PictureFile.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
