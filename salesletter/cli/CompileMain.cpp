@@ -13,7 +13,8 @@
 //
 // Exit status: 0 on success, 1 when a file cannot be read or written, the
 // project is no project file, a picture is missing or a template is missing,
-// 2 on bad arguments; every failure prints one line on standard error and
+// 2 on bad arguments (an OUTPUT that is the project file or another .prj
+// among them); every failure prints one line on standard error and
 // leaves no output file behind (an existing one is kept).
 //
 // Unlike the wizard it needs no scratch file: the template is taken from the
@@ -21,6 +22,8 @@
 #include "archive/ExeMod.h"
 #include "CheckCommand.h"
 #include "ini/BigIniFile.h"
+#include "OutputCheck.h"
+#include "platform/CommandLine.h"
 #include "platform/FileSystem.h"
 #include "platform/PathParts.h"
 #include "salesletter/Compiler.h"
@@ -31,6 +34,7 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -43,7 +47,8 @@ const char kUsage[] =
     "  OUTPUT   the HTML page to write; pictures stay where the project points\n"
     "  FOLDER   where to write index.html and its pictures (images/), ready to upload\n"
     "       quillmere-compile --check PROJECT\n"
-    "  lists what a buyer would notice on the page; exit 1 when there is anything to fix\n";
+    "  lists what a buyer would notice on the page; exit 1 when there is anything to fix\n"
+    "  --help     show this help;  --version  show the version\n";
 
 // Messages go out on one line whatever a path holds.
 std::string oneLine(std::string text) {
@@ -86,6 +91,9 @@ std::string templateFor(const TSalesLetter& letter) {
 } // namespace
 
 int main(int argc, char** argv) {
+    if (std::optional<int> status =
+            platform::standardOption(argc, argv, "quillmere-compile", kUsage))
+        return *status;
     if (argc >= 2 && std::strcmp(argv[1], "--check") == 0)
         return RunCheckCommand(argc, argv);
     const bool exporting = argc == 4 && std::strcmp(argv[1], "--export") == 0;
@@ -112,6 +120,10 @@ int main(int argc, char** argv) {
                 "index.html";
             ExportPage(letter, templateFor(letter), page, options);
         } else {
+            if (std::string refusal = OutputRefusal(argv[1], argv[2]); !refusal.empty()) {
+                std::fprintf(stderr, "quillmere-compile: %s\n", oneLine(refusal).c_str());
+                return 2;
+            }
             const TSalesLetter letter = loadLetter(argv[1]);
             PageContext context = DefaultPageContext();
             context.baseFolder = platform::folderPartWithDelimiter(argv[1]);
