@@ -4,11 +4,14 @@
 #include "platform/FileSystem.h"
 #include "platform/ScratchFile.h"
 #include "salesletter/FieldHelpers.h"
+#include "salesletter/PageFill.h"
+#include "salesletter/PageMarkup.h"
 #include "salesletter/SalesLetter.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <ctime>
 #include <mutex>
 #include <vector>
 
@@ -147,7 +150,12 @@ const char* TemplateDocumentName(const TSalesLetter& letter) {
     return "TEMPLATE3.HTML";
 }
 
-std::string BuildSalesPage(const TSalesLetter& letter, std::string_view templateText) {
+namespace {
+
+// The placeholders' steps in the fixed order. `web`: the page is published,
+// so every value is written for the spot it lands in (see the header).
+std::string buildPage(const TSalesLetter& letter, std::string_view templateText,
+                      const PageContext& context, bool web) {
     std::string text = JoinLines(templateText);
     auto value = [&](std::string_view key) -> const std::string& { return letter[key]; };
     // A web address that holds only a scheme ("http://", left by older
@@ -161,10 +169,12 @@ std::string BuildSalesPage(const TSalesLetter& letter, std::string_view template
     };
     auto fillKey = [&](std::string_view key) {
         const FieldInfo* f = TSalesLetter::FindField(key);
-        if (f->fill == FillRule::LineBreaksAsBr)
-            FillPlaceholder(text, f->placeholder, crLfToBreaks(pageValue(key)));
+        const std::string v = f->fill == FillRule::LineBreaksAsBr ? crLfToBreaks(pageValue(key))
+                                                                  : std::string(pageValue(key));
+        if (web)
+            FillForSpot(text, *f, v);
         else
-            FillPlaceholder(text, f->placeholder, pageValue(key));
+            FillPlaceholder(text, f->placeholder, v);
     };
     auto placeholder = [](std::string_view key) -> std::string_view {
         return TSalesLetter::FindField(key)->placeholder;
@@ -240,6 +250,9 @@ std::string BuildSalesPage(const TSalesLetter& letter, std::string_view template
         DropBlock(text, placeholder("YG"), "<table", "</table>");
     }
 
+    // The newsletter offer says nothing without an address to write to.
+    if (web && !filled("EEA"))
+        DropBlock(text, placeholder("EEA"), "<section", "</section>");
     plainStepsBefore(69);
     if (filled("OH"))
         fillKey("OH");
@@ -255,8 +268,43 @@ std::string BuildSalesPage(const TSalesLetter& letter, std::string_view template
             DropBlock(text, placeholder(reason), "<li>", "</li>");
     }
 
+    plainStepsBefore(77);
+    // The footer's legal pages: an entry without an address is not shown.
+    for (const char* key : {"TermsURL", "DisclaimerURL", "PrivacyURL"}) {
+        if (filled(key) && (!web || !LinkTarget(pageValue(key)).empty()))
+            fillKey(key);
+        else
+            DropBlock(text, placeholder(key), "<li", "</li>");
+    }
     plainStepsBefore(1000);
+    FillPageExtras(text, letter, context);
+    if (web)
+        TidyPage(text);
     return JoinLines(text);
+}
+
+} // namespace
+
+PageContext DefaultPageContext() {
+    PageContext context;
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &now);
+#else
+    localtime_r(&now, &local);
+#endif
+    context.year = local.tm_year + 1900;
+    return context;
+}
+
+std::string BuildSalesPage(const TSalesLetter& letter, std::string_view templateText) {
+    return buildPage(letter, templateText, DefaultPageContext(), false);
+}
+
+std::string BuildSalesPage(const TSalesLetter& letter, std::string_view templateText,
+                           const PageContext& context) {
+    return buildPage(PublishedLetter(letter), templateText, context, true);
 }
 
 std::string ReadTemplate(const TSalesLetter& letter) {
@@ -277,10 +325,11 @@ std::string ReadTemplate(const TSalesLetter& letter) {
     return platform::readFile(scratch.path());
 }
 
-std::string CompileSalesPage(const TSalesLetter& letter) {
-    return BuildSalesPage(letter, ReadTemplate(letter));
+std::string CompileSalesPage(const TSalesLetter& letter, const PageContext& context) {
+    return BuildSalesPage(letter, ReadTemplate(letter), context);
 }
 
-void CompileSalesLetter(const TSalesLetter& letter, const std::string& targetFileName) {
-    platform::saveFileAtomic(targetFileName, CompileSalesPage(letter));
+void CompileSalesLetter(const TSalesLetter& letter, const std::string& targetFileName,
+                        const PageContext& context) {
+    platform::saveFileAtomic(targetFileName, CompileSalesPage(letter, context));
 }

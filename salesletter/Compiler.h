@@ -6,10 +6,24 @@
 // public so that their rules can be tested on their own.
 #pragma once
 
+#include <map>
 #include <string>
 #include <string_view>
+#include <utility>
 
 struct TSalesLetter;
+
+// What a published page needs beyond the record.
+struct PageContext {
+    int year = 0;            // for the copyright line
+    std::string siteAddress; // the program's site, for the "Created by" credit ("" for none)
+    std::string baseFolder;  // relative picture names are resolved against it
+    // Width and height in pixels of the pictures the page shows, by their src.
+    std::map<std::string, std::pair<int, int>> pictureSizes;
+};
+
+// A context for this year, without site address or picture sizes.
+PageContext DefaultPageContext();
 
 // Name of the page that Preview writes in the program folder.
 inline constexpr const char* kPreviewPageName = "Temp.html";
@@ -33,9 +47,20 @@ std::string JoinLines(std::string_view text);
 // is selected, else "TEMPLATE2.HTML" for option 2, else "TEMPLATE3.HTML".
 const char* TemplateDocumentName(const TSalesLetter& letter);
 
-// The finished page: the template text (any line ends) with all placeholder
-// steps applied in their fixed order and every line ended by CR LF.
+// The template text (any line ends) with all placeholder steps applied in
+// their fixed order, each value inserted as it stands, and every line ended
+// by CR LF. The page's own placeholders ({@langcode@}, {@year@},
+// {@headerimage@}, {@ecoverimage@}, {@icon@}, {@credit@}) are filled for this
+// year.
 std::string BuildSalesPage(const TSalesLetter& letter, std::string_view templateText);
+
+// The page as it is published: the same steps, each value written for where
+// it lands (entities in attributes, encoded web addresses, typed line breaks
+// of list fields as <br>, colours that are colours, a title and description
+// taken from the headlines when left empty), then the last pass of
+// TidyPage: no empty element, empty <meta> or link without an address.
+std::string BuildSalesPage(const TSalesLetter& letter, std::string_view templateText,
+                           const PageContext& context);
 
 // The chosen template's text: reloads the executable's image and passes the
 // document through a private scratch file in the temporary folder, removed
@@ -46,10 +71,12 @@ std::string ReadTemplate(const TSalesLetter& letter);
 
 // The page compiled from the record, as CompileSalesLetter writes it (the live
 // preview shows it). Throws like ReadTemplate.
-std::string CompileSalesPage(const TSalesLetter& letter);
+std::string CompileSalesPage(const TSalesLetter& letter,
+                             const PageContext& context = DefaultPageContext());
 
 // Compiles the record into the page at `targetFileName` (a full path) and
 // replaces the target file atomically; pictures stay where the fields point
 // (Preview). Throws platform::IoError (ReadTemplate's, or "Cannot create file
 // "<path>". <reason>"); the target is then untouched.
-void CompileSalesLetter(const TSalesLetter& letter, const std::string& targetFileName);
+void CompileSalesLetter(const TSalesLetter& letter, const std::string& targetFileName,
+                        const PageContext& context = DefaultPageContext());

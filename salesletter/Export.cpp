@@ -2,14 +2,17 @@
 
 #include "Compiler.h"
 #include "FieldHelpers.h"
-#include "platform/PathParts.h"
+#include "PictureFile.h"
 #include "platform/FileSystem.h"
+#include "platform/PathParts.h"
 
 #include <cctype>
 #include <cerrno>
+#include <filesystem>
 #include <map>
 #include <set>
 #include <stdexcept>
+#include <system_error>
 
 namespace {
 
@@ -24,30 +27,41 @@ bool isAbsolutePath(std::string_view p) {
            p[1] == ':' && (p[2] == '\\' || p[2] == '/');
 }
 
+int hexDigit(char c) {
+    return c >= '0' && c <= '9'   ? c - '0'
+           : c >= 'a' && c <= 'f' ? c - 'a' + 10
+           : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                  : -1;
+}
+
+// %XX as the byte it stands for (a %00 becomes a NUL, which no file name holds).
+std::string percentDecoded(std::string_view text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 2 < text.size() && hexDigit(text[i + 1]) >= 0 &&
+            hexDigit(text[i + 2]) >= 0) {
+            out += static_cast<char>(hexDigit(text[i + 1]) * 16 + hexDigit(text[i + 2]));
+            i += 2;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+// An address without its ?query and #fragment.
+std::string_view withoutQuery(std::string_view address) {
+    return address.substr(0, address.find_first_of("?#"));
+}
+
 // The local file a "file:" address names ("file:///C:/x.jpg", "file:///x.jpg").
 std::string fromFileAddress(std::string_view address) {
-    std::string_view rest = address.substr(5);
+    std::string_view rest = withoutQuery(address.substr(5));
     if (rest.substr(0, 2) == "//")
         rest.remove_prefix(2);
     if (rest.size() >= 3 && rest[0] == '/' && rest[2] == ':')
         rest.remove_prefix(1); // "/C:/…"
-    std::string out;
-    for (std::size_t i = 0; i < rest.size(); ++i) {
-        auto hex = [](char c) {
-            return c >= '0' && c <= '9'   ? c - '0'
-                   : c >= 'a' && c <= 'f' ? c - 'a' + 10
-                   : c >= 'A' && c <= 'F' ? c - 'A' + 10
-                                          : -1;
-        };
-        if (rest[i] == '%' && i + 2 < rest.size() && hex(rest[i + 1]) >= 0 &&
-            hex(rest[i + 2]) >= 0) {
-            out += static_cast<char>(hex(rest[i + 1]) * 16 + hex(rest[i + 2]));
-            i += 2;
-        } else {
-            out += rest[i];
-        }
-    }
-    return out;
+    return percentDecoded(rest);
 }
 
 bool startsWithNoCase(std::string_view text, std::string_view prefix) {
@@ -59,27 +73,13 @@ bool startsWithNoCase(std::string_view text, std::string_view prefix) {
     return true;
 }
 
-// The file a picture reference names, or "" when it is no local file (a web
-// address, an address relative to the page, a "data:" picture).
-std::string localFile(std::string_view reference, bool relativeToo) {
-    if (reference.empty())
-        return {};
-    if (startsWithNoCase(reference, "file:"))
-        return fromFileAddress(reference);
-    if (reference.substr(0, 2) == "//" || SchemeLength(reference) > 0)
-        return {};
-    if (isAbsolutePath(reference) || relativeToo)
-        return std::string(reference);
-    return {};
-}
-
 struct Reference {
     std::size_t start, size; // the attribute value within the field's text
     std::string file;
 };
 
 // Every src="…" or src='…' of a field's text that names a local file.
-std::vector<Reference> sourceReferences(const std::string& text) {
+std::vector<Reference> sourceReferences(const std::string& text, const std::string& baseFolder) {
     std::vector<Reference> found;
     for (std::size_t i = 0; i + 5 < text.size(); ++i) {
         if (lower(text[i]) != 's' || lower(text[i + 1]) != 'r' || lower(text[i + 2]) != 'c')
@@ -100,7 +100,8 @@ std::vector<Reference> sourceReferences(const std::string& text) {
         const std::size_t end = text.find(quote, j + 1);
         if (end == std::string::npos)
             break;
-        std::string file = localFile(std::string_view(text).substr(j + 1, end - j - 1), false);
+        std::string file =
+            ResolvePicture(std::string_view(text).substr(j + 1, end - j - 1), baseFolder, true);
         if (!file.empty())
             found.push_back({j + 1, end - j - 1, std::move(file)});
         i = end;
@@ -108,17 +109,27 @@ std::vector<Reference> sourceReferences(const std::string& text) {
     return found;
 }
 
-std::string uniqueName(const std::string& wanted, std::set<std::string>& taken) {
-    if (taken.insert(wanted).second)
+std::string withNumber(const std::string& wanted, int n) {
+    if (n < 2)
         return wanted;
     const std::size_t dot = wanted.rfind('.');
     const std::string stem = dot == std::string::npos ? wanted : wanted.substr(0, dot);
     const std::string ext = dot == std::string::npos ? "" : wanted.substr(dot);
-    for (int n = 2;; ++n) {
-        std::string candidate = stem + "-" + std::to_string(n) + ext;
-        if (taken.insert(candidate).second)
-            return candidate;
+    return stem + "-" + std::to_string(n) + ext;
+}
+
+// A name for a message: control bytes (a NUL from "%00") shown as "\xNN".
+std::string printable(const std::string& name) {
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    for (char c : name) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b < 0x20 || b == 0x7F)
+            out += std::string("\\x") + kHex[b >> 4] + kHex[b & 15];
+        else
+            out += c;
     }
+    return out;
 }
 
 std::string folderOf(const std::string& path) {
@@ -126,6 +137,12 @@ std::string folderOf(const std::string& path) {
         if (platform::isPathDelimiter(path[i - 1]))
             return path.substr(0, i);
     return {};
+}
+
+std::string joinPath(const std::string& folder, const std::string& name) {
+    if (folder.empty() || platform::isPathDelimiter(folder.back()))
+        return folder + name;
+    return folder + platform::kPathSeparator + name;
 }
 
 } // namespace
@@ -168,24 +185,83 @@ std::string WebSafeName(std::string_view path) {
     return extension.empty() ? stem : stem + "." + extension;
 }
 
-ExportPlan PlanExport(const TSalesLetter& letter) {
+std::string ResolvePicture(std::string_view reference, const std::string& baseFolder,
+                           bool fromAttribute) {
+    while (!reference.empty() && reference.front() == ' ')
+        reference.remove_prefix(1);
+    while (!reference.empty() && reference.back() == ' ')
+        reference.remove_suffix(1);
+    if (reference.empty())
+        return {};
+    if (startsWithNoCase(reference, "file:"))
+        return fromFileAddress(reference);
+    if (reference.substr(0, 2) == "//" || SchemeLength(reference) > 0 ||
+        startsWithNoCase(reference, "data:") || reference.front() == '#')
+        return {};
+    std::string file =
+        fromAttribute ? percentDecoded(withoutQuery(reference)) : std::string(reference);
+    if (file.empty())
+        return {};
+    if (isAbsolutePath(file) || baseFolder.empty())
+        return file;
+    return joinPath(baseFolder, file);
+}
+
+std::string ImagesFolderFor(const std::string& pagePath) {
+    return folderOf(pagePath) + "images";
+}
+
+ExportPlan PlanExport(const TSalesLetter& letter, const std::string& baseFolder,
+                      const std::string& imagesFolder) {
     ExportPlan plan{letter, {}};
     std::map<std::string, std::string> nameOf; // source file -> name in images/
     std::set<std::string> taken;
-    std::string missing;
+    std::string refused;
+    auto nameFor = [&](PagePicture& picture) {
+        const std::string wanted = WebSafeName(picture.source);
+        for (int n = 1;; ++n) {
+            const std::string name = withNumber(wanted, n);
+            if (taken.count(name))
+                continue;
+            if (!imagesFolder.empty()) {
+                // A name already used in the folder is taken, unless it is a
+                // plain file holding these very bytes; a link there is never
+                // followed.
+                std::error_code ec;
+                const std::filesystem::path there(joinPath(imagesFolder, name));
+                const auto st = std::filesystem::symlink_status(there, ec);
+                if (std::filesystem::exists(st)) {
+                    if (!std::filesystem::is_regular_file(st) ||
+                        std::filesystem::file_size(there, ec) != picture.bytes.size() || ec ||
+                        platform::readFile(there.string()) != picture.bytes)
+                        continue;
+                    picture.alreadyThere = true;
+                }
+            }
+            taken.insert(name);
+            return name;
+        }
+    };
     auto add = [&](const std::string& file, const char* what) -> std::string {
         if (auto it = nameOf.find(file); it != nameOf.end())
             return it->second;
-        if (!platform::fileExists(file)) {
-            missing += std::string(missing.empty() ? "" : " ") + "The picture \"" + file + "\" (" +
-                       what + ") cannot be found.";
-            nameOf[file] = "";
+        nameOf[file] = "";
+        PagePicture picture;
+        picture.source = file;
+        try {
+            PictureFile checked = ReadPictureFile(file);
+            picture.bytes = std::move(checked.bytes);
+            picture.width = checked.width;
+            picture.height = checked.height;
+        } catch (const std::exception& e) {
+            refused += std::string(refused.empty() ? "" : " ") + "The picture \"" +
+                       printable(file) + "\" (" + what + ") " + e.what() + ".";
             return "";
         }
-        std::string name = uniqueName(WebSafeName(file), taken);
-        nameOf[file] = name;
-        plan.pictures.push_back({file, name});
-        return name;
+        picture.name = nameFor(picture);
+        nameOf[file] = picture.name;
+        plan.pictures.push_back(std::move(picture));
+        return plan.pictures.back().name;
     };
     const struct {
         const char* key;
@@ -193,7 +269,7 @@ ExportPlan PlanExport(const TSalesLetter& letter) {
     } kPictureFields[] = {{"HG", "Header Graphic"}, {"EC", "E-Cover"}};
     for (const auto& field : kPictureFields) {
         std::string& value = plan.letter[field.key];
-        const std::string file = localFile(value, true);
+        const std::string file = ResolvePicture(value, baseFolder, false);
         if (!file.empty())
             value = "images/" + add(file, field.what);
     }
@@ -201,36 +277,52 @@ ExportPlan PlanExport(const TSalesLetter& letter) {
         std::string& value = plan.letter[f.key];
         if (std::string_view(f.key) == "HG" || std::string_view(f.key) == "EC")
             continue;
-        const std::vector<Reference> refs = sourceReferences(value);
+        const std::vector<Reference> refs = sourceReferences(value, baseFolder);
         // Replaced from the back, so the earlier positions stay right.
         for (auto it = refs.rbegin(); it != refs.rend(); ++it)
             value.replace(it->start, it->size, "images/" + add(it->file, f.key));
     }
-    if (!missing.empty())
-        throw std::runtime_error(missing + " Nothing was written.");
+    if (!refused.empty())
+        throw std::runtime_error(refused + " Nothing was written.");
     return plan;
 }
 
 void ExportPage(const TSalesLetter& letter, std::string_view templateText,
-                const std::string& pagePath) {
-    const ExportPlan plan = PlanExport(letter);
-    std::vector<std::string> bytes;
+                const std::string& pagePath, const ExportOptions& options) {
+    const std::string images = ImagesFolderFor(pagePath);
+    std::error_code ec;
+    const auto imagesStatus = std::filesystem::symlink_status(images, ec);
+    if (std::filesystem::is_symlink(imagesStatus) ||
+        (std::filesystem::exists(imagesStatus) && !std::filesystem::is_directory(imagesStatus)))
+        throw platform::IoError("\"" + images +
+                                    "\" is not a plain folder (a symbolic link or a file): the "
+                                    "pictures are not written through it. Nothing was written.",
+                                EEXIST);
+    const ExportPlan plan = PlanExport(letter, options.baseFolder, images);
+    PageContext context = DefaultPageContext();
+    context.siteAddress = options.siteAddress;
     for (const PagePicture& picture : plan.pictures)
-        bytes.push_back(platform::readFile(picture.source));
-    const std::string page = BuildSalesPage(plan.letter, templateText);
+        context.pictureSizes["images/" + picture.name] = {picture.width, picture.height};
+    const std::string page = BuildSalesPage(plan.letter, templateText, context);
 
-    if (!plan.pictures.empty()) {
-        const std::string images = folderOf(pagePath) + "images";
+    bool anyNew = false;
+    for (const PagePicture& picture : plan.pictures)
+        anyNew = anyNew || !picture.alreadyThere;
+    if (anyNew) {
         if (!platform::folderExists(images) && !platform::createDirectory(images))
             throw platform::IoError("Cannot create the folder \"" + images + "\".", EACCES);
-        for (std::size_t i = 0; i < plan.pictures.size(); ++i)
-            platform::saveFileAtomic(images + platform::kPathSeparator + plan.pictures[i].name,
-                                     bytes[i]);
+        // Only names that are free in the folder are written, so no file the
+        // old page refers to is touched before the page itself is replaced.
+        for (const PagePicture& picture : plan.pictures)
+            if (!picture.alreadyThere)
+                platform::saveFileAtomic(joinPath(images, picture.name), picture.bytes);
     }
     platform::saveFileAtomic(pagePath, page);
 }
 
-void ExportSalesLetter(const TSalesLetter& letter, const std::string& pagePath) {
-    PlanExport(letter); // a missing picture is reported before the template is read
-    ExportPage(letter, ReadTemplate(letter), pagePath);
+void ExportSalesLetter(const TSalesLetter& letter, const std::string& pagePath,
+                       const ExportOptions& options) {
+    PlanExport(letter,
+               options.baseFolder); // a refused picture is reported before the template is read
+    ExportPage(letter, ReadTemplate(letter), pagePath, options);
 }

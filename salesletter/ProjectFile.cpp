@@ -116,8 +116,14 @@ void SaveProject(const TSalesLetter& letter, const std::string& fileName, bool* 
     ini.WriteBool(kProjectSection, "CB1", letter.CB1);
     ini.WriteBool(kProjectSection, "CB2", letter.CB2);
     ini.WriteBool(kProjectSection, "CB3", letter.CB3);
-    for (const FieldInfo& f : TSalesLetter::Fields()) {
-        ini.WriteString(kProjectSection, f.key, storedText(f, letter[f.key]));
+    for (std::size_t i = 0; i < TSalesLetter::kFieldCount; ++i) {
+        const FieldInfo& f = TSalesLetter::Fields()[i];
+        // The footer addresses came later: stored only when given, so a
+        // project without them is saved as before, byte for byte.
+        if (i > TSalesLetter::kStoredTextCount && letter[f.key].empty())
+            ini.DeleteKey(kProjectSection, f.key);
+        else
+            ini.WriteString(kProjectSection, f.key, storedText(f, letter[f.key]));
     }
     const bool ok = ini.WriteAndClose();
     if (written)

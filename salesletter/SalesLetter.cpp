@@ -132,6 +132,12 @@ constexpr std::array<FieldInfo, TSalesLetter::kFieldCount> kFields{{
     {"AffiliateID", K::Line, 17, "", "{@affiliateID@}", 76, F::Plain},
     // Shown on the Feature Lists page, stored after AffiliateID
     {"FeatureSummary", K::Line, 7, "", "{@featuresummary@}", 25, F::Plain},
+    // The footer's legal pages, shown on Page Settings beside the contact
+    // address; stored under their own keys after the others, so a file
+    // without them loads with the entries empty (and not shown).
+    {"TermsURL", K::Address, 3, "", "{@termsurl@}", 77, F::Group},
+    {"DisclaimerURL", K::Address, 3, "", "{@disclaimerurl@}", 78, F::Group},
+    {"PrivacyURL", K::Address, 3, "", "{@privacyurl@}", 79, F::Group},
 }};
 
 std::size_t indexOf(std::string_view key) {

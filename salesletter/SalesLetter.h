@@ -35,17 +35,19 @@ struct FieldInfo {
     int page;                // tab index of the wizard page that shows the field
     const char* defaultText; // the text when the window opens
     const char* placeholder; // what the field becomes in the page templates
-    int step;                // the compiler's step that fills it (1 to 76)
+    int step;                // the compiler's step that fills it (1 to 79)
     FillRule fill;
 };
 
 struct TSalesLetter {
-    // Number of text values stored in a project file; FeatureSummary comes after them.
+    // Number of text values of the original project file; FeatureSummary and
+    // the three footer addresses come after them.
     static constexpr std::size_t kStoredTextCount = 105;
-    static constexpr std::size_t kFieldCount = kStoredTextCount + 1;
+    static constexpr std::size_t kFieldCount = kStoredTextCount + 4;
 
-    // Every text field: the 105 stored ones in the order of the project file
-    // (which is page order), then FeatureSummary.
+    // Every text field: the 105 original ones in the order of the project
+    // file (which is page order), then FeatureSummary, TermsURL,
+    // DisclaimerURL and PrivacyURL.
     static std::span<const FieldInfo, kFieldCount> Fields();
     // The table entry for a key (exact spelling), or nullptr.
     static const FieldInfo* FindField(std::string_view key);

@@ -20,10 +20,12 @@
 // Unlike the wizard it needs no scratch file: the template is taken from the
 // executable's image in memory, which gives the same page.
 #include "archive/ExeMod.h"
+#include "CheckCommand.h"
 #include "ini/BigIniFile.h"
 #include "OutputCheck.h"
 #include "platform/CommandLine.h"
 #include "platform/FileSystem.h"
+#include "platform/PathParts.h"
 #include "salesletter/Compiler.h"
 #include "salesletter/Export.h"
 #include "salesletter/ProjectFile.h"
@@ -44,6 +46,8 @@ const char kUsage[] =
     "  PROJECT  a salesletter project file (.prj) saved by the wizard\n"
     "  OUTPUT   the HTML page to write; pictures stay where the project points\n"
     "  FOLDER   where to write index.html and its pictures (images/), ready to upload\n"
+    "       quillmere-compile --check PROJECT\n"
+    "  lists what a buyer would notice on the page; exit 1 when there is anything to fix\n"
     "  --help     show this help;  --version  show the version\n";
 
 // Messages go out on one line whatever a path holds.
@@ -90,6 +94,8 @@ int main(int argc, char** argv) {
     if (std::optional<int> status =
             platform::standardOption(argc, argv, "quillmere-compile", kUsage))
         return *status;
+    if (argc >= 2 && std::strcmp(argv[1], "--check") == 0)
+        return RunCheckCommand(argc, argv);
     const bool exporting = argc == 4 && std::strcmp(argv[1], "--export") == 0;
     if ((argc != 3 && !exporting) || argv[1][0] == '\0' || argv[2][0] == '\0' ||
         (exporting && argv[3][0] == '\0') || (!exporting && argv[1][0] == '-')) {
@@ -100,7 +106,10 @@ int main(int argc, char** argv) {
         if (exporting) {
             const std::string folder = argv[2];
             const TSalesLetter letter = loadLetter(argv[3]);
-            PlanExport(letter); // a missing picture stops everything before any write
+            ExportOptions options;
+            options.baseFolder = platform::folderPartWithDelimiter(
+                argv[3]);                           // relative pictures sit beside the project
+            PlanExport(letter, options.baseFolder); // a refused picture stops everything first
             if (!platform::folderExists(folder) && !platform::forceDirectories(folder))
                 return fail("Cannot create the folder \"" + folder + "\"");
             const std::string page =
@@ -109,14 +118,16 @@ int main(int argc, char** argv) {
                      ? ""
                      : std::string(1, platform::kPathSeparator)) +
                 "index.html";
-            ExportPage(letter, templateFor(letter), page);
+            ExportPage(letter, templateFor(letter), page, options);
         } else {
             if (std::string refusal = OutputRefusal(argv[1], argv[2]); !refusal.empty()) {
                 std::fprintf(stderr, "quillmere-compile: %s\n", oneLine(refusal).c_str());
                 return 2;
             }
             const TSalesLetter letter = loadLetter(argv[1]);
-            platform::saveFileAtomic(argv[2], BuildSalesPage(letter, templateFor(letter)));
+            PageContext context = DefaultPageContext();
+            context.baseFolder = platform::folderPartWithDelimiter(argv[1]);
+            platform::saveFileAtomic(argv[2], BuildSalesPage(letter, templateFor(letter), context));
         }
     } catch (const std::exception& e) {
         return fail(e.what());

@@ -12,11 +12,14 @@
 #include "platform/UserFiles.h"
 #include "salesletter/Compiler.h"
 #include "salesletter/Export.h"
+#include "salesletter/PageCheck.h"
 #include "salesletter/ProjectFile.h"
 
 #include <exception>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -25,6 +28,7 @@
 #include <QRadioButton>
 #include <QScopedValueRollback>
 #include <QScreen>
+#include <QSettings>
 
 using platform::connectGuarded;
 using platform::fromQ;
@@ -343,9 +347,22 @@ std::string TCreateSaleslettersForm::DialogFolder() const {
 
 // ---- preview and compile ----
 
+namespace {
+
+// Where relative picture names are found: beside the project file (the home
+// folder while it has none), in Preview, Finish and the live preview alike.
+std::string pictureFolder(const std::string& projectFile) {
+    return fromQ(projectFile.empty() ? QDir::homePath()
+                                     : QFileInfo(toQ(projectFile)).absolutePath());
+}
+
+} // namespace
+
 void TCreateSaleslettersForm::btnPreviewClick() {
     std::string target = platform::dataFolder() + kPreviewPageName;
-    CompileSalesLetter(Letter(), target);
+    PageContext context = DefaultPageContext();
+    context.baseFolder = pictureFolder(currentFile_);
+    CompileSalesLetter(Letter(), target, context);
     platform::services().openDocument(target);
 }
 
@@ -359,7 +376,24 @@ void TCreateSaleslettersForm::Compile1Click() {
         return;
     // The page with its pictures copied into "images" beside it, ready to upload.
     std::string target = EnsureExtension(*name, ".html");
-    ExportSalesLetter(Letter(), target);
+    const TSalesLetter letter = Letter();
+    ExportOptions page;
+    // Relative picture names are found beside the project, as the live preview finds them.
+    page.baseFolder = pictureFolder(currentFile_);
+    page.siteAddress = fromQ(QSettings(QSettings::UserScope, "Quillmere", "Quillmere")
+                                 .value("SiteAddress")
+                                 .toString()
+                                 .trimmed());
+    // What a buyer would notice and the pictures that leave the machine, shown
+    // before anything is written; No goes back to the wizard.
+    const std::string question =
+        FinishConfirmation(CheckPage(letter, page.baseFolder),
+                           PlanExport(letter, page.baseFolder, ImagesFolderFor(target)), target);
+    if (!question.empty() &&
+        platform::messageBox(question, kFinishCaption, platform::Icon::Question,
+                             platform::Buttons::YesNo) != platform::Answer::Yes)
+        return;
+    ExportSalesLetter(letter, target, page);
     platform::services().openDocument(target);
 }
 

@@ -187,9 +187,12 @@ std::string templateFor(const TSalesLetter& letter) {
 
 } // namespace
 
-std::string TLivePreview::PageFor(const TSalesLetter& letter) {
+std::string TLivePreview::PageFor(const TSalesLetter& letter, const std::string& baseFolder) {
     try {
-        return BuildSalesPage(letter, templateFor(letter));
+        // The page as Finish publishes it, its pictures found as Finish finds them.
+        PageContext context = DefaultPageContext();
+        context.baseFolder = baseFolder;
+        return BuildSalesPage(letter, templateFor(letter), context);
     } catch (const std::exception& e) {
         const QString reason = toQ(e.what()).toHtmlEscaped();
         return fromQ(tr("<html><body><p>The page cannot be compiled.</p><p>%1</p></body></html>")
@@ -217,8 +220,8 @@ void TLivePreview::startCompile() {
     auto promise = std::make_shared<QPromise<std::string>>();
     promise->start(); // running from now: later refreshes wait for it
     compile_->setFuture(promise->future());
-    QThreadPool::globalInstance()->start([promise, letter = form_->Letter()] {
-        promise->addResult(PageFor(letter));
+    QThreadPool::globalInstance()->start([promise, letter = form_->Letter(), folder = folder_] {
+        promise->addResult(PageFor(letter, folder));
         promise->finish();
     });
 }

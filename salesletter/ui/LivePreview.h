@@ -59,7 +59,7 @@ public:
 
     // The page compiled from `letter`, or a short page that tells why none
     // could be compiled. Any thread.
-    static std::string PageFor(const TSalesLetter& letter);
+    static std::string PageFor(const TSalesLetter& letter, const std::string& baseFolder = {});
 
 signals:
     // A refresh begins (the pause ended or Reload was pressed).

@@ -274,6 +274,10 @@ QWidget* TCreateSaleslettersForm::buildPageSettingsPage() {
     add("Header Graphic", pickerRow("HG", btnHG, "...", b));
     g->addWidget(guide("The size of the Header graphic is about 600 x 115 pixels.", b), row++, 1);
     add("E-Cover", pickerRow("EC", btnEC, "...", b));
+    // The footer links to the seller's own legal pages; an entry left empty is not shown.
+    add("Terms Of Service Address", makeLine("TermsURL", b));
+    add("Earnings Disclaimer Address", makeLine("DisclaimerURL", b));
+    add("Privacy Policy Address", makeLine("PrivacyURL", b));
     g->setColumnMinimumWidth(0, 230);
     g->setColumnStretch(1, 1);
     p.layout->addSpacing(6);

@@ -61,6 +61,10 @@ protected:
     std::string tool_;
 };
 
+// The first bytes of real pictures: what the export accepts.
+const std::string kJpeg("\xFF\xD8\xFF\xE0 header picture", 19);
+const std::string kPng("\x89PNG\r\n\x1A\n cover picture", 22);
+
 bool isOneLine(const std::string& message) {
     return !message.empty() && message.back() == '\n' && message.find('\n') == message.size() - 1;
 }
@@ -86,7 +90,7 @@ TEST_F(CompileTool, SavedProjectGivesTheSameBytesAsTheWizardsFinish) {
         const std::string finish = dir_.file("finish.html");
         CompileSalesLetter(letter, finish);
         const std::string expected = readBytes(finish);
-        EXPECT_GT(expected.size(), 15000u);
+        EXPECT_GT(expected.size(), 12000u);
         EXPECT_EQ(readBytes(page), expected);
         EXPECT_FALSE(platform::fileExists(dir_.file("Tmp.html")));
 
@@ -234,7 +238,7 @@ TEST_F(CompileTool, ExportWritesAnUploadablePageWithItsPictures) {
     TSalesLetter letter = testsupport::SampleLetter(1);
     letter["HG"] = dir_.file("Header Graphic.jpg");
     letter["EC"] = dir_.file("cover.PNG");
-    writeBytes(letter["HG"], "header picture");
+    writeBytes(letter["HG"], kJpeg);
     letter["PT"] = "\xE2\x80\x9C"
                    "Caf\xC3\xA9\xE2\x80\x9D \xE2\x80\x94 \xE2\x82\xAC"
                    "7\xC2\xBD";
@@ -248,7 +252,7 @@ TEST_F(CompileTool, ExportWritesAnUploadablePageWithItsPictures) {
     EXPECT_NE(r.err.find(letter["EC"]), std::string::npos) << r.err;
     EXPECT_FALSE(std::filesystem::exists(site));
 
-    writeBytes(letter["EC"], "cover picture");
+    writeBytes(letter["EC"], kPng);
     r = run("--export " + shellQuoted(site) + " " + shellQuoted(project));
     ASSERT_EQ(r.status, 0) << r.err;
     const std::string html = readBytes(site + "/index.html");
@@ -256,8 +260,46 @@ TEST_F(CompileTool, ExportWritesAnUploadablePageWithItsPictures) {
     EXPECT_NE(html.find("src=\"images/cover.png\""), std::string::npos);
     EXPECT_NE(html.find("<title>" + letter["PT"] + "</title>"), std::string::npos);
     EXPECT_EQ(html.find(dir_.path()), std::string::npos); // no local path is left
-    EXPECT_EQ(readBytes(site + "/images/header-graphic.jpg"), "header picture");
-    EXPECT_EQ(readBytes(site + "/images/cover.png"), "cover picture");
+    EXPECT_EQ(readBytes(site + "/images/header-graphic.jpg"), kJpeg);
+    EXPECT_EQ(readBytes(site + "/images/cover.png"), kPng);
+}
+
+TEST_F(CompileTool, CheckListsWhatABuyerWouldNoticeAndExitsOneUntilClean) {
+    // A new project still holding the wizard's sample texts.
+    const std::string project = dir_.file("new.prj");
+    SaveProject(TSalesLetter(), project);
+    Result r = run("--check " + shellQuoted(project));
+    EXPECT_EQ(r.status, 1) << r.out << r.err;
+    EXPECT_EQ(r.err, "");
+    for (const char* named :
+         {"(PT) is empty", "(WD) is empty", "(F1) still holds the sample", "(FD1) still holds",
+          "(TN1) still holds", "(TW1) still holds", "(T1) still holds", "(TD1) still holds",
+          "(FG1) still holds", "(FGD1) still holds", "(Link) is empty"})
+        EXPECT_NE(r.out.find(named), std::string::npos) << named << "\n" << r.out;
+    EXPECT_EQ(r.out.rfind(project + ": ", 0), 0u) << r.out;
+
+    // Filled with https:// addresses and pictures that are pictures: clean.
+    TSalesLetter letter = testsupport::SampleLetter(2);
+    for (const char* key : {"Link", "TW1", "TW2", "TW3", "TW4", "TW5"})
+        letter[key].replace(0, 7, "https://");
+    letter["HG"] = "header.jpg"; // beside the project
+    letter["EC"] = "";
+    writeBytes(dir_.file("header.jpg"), kJpeg);
+    SaveProject(letter, project);
+    r = run("--check " + shellQuoted(project));
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_EQ(r.out, project + ": nothing to fix\n");
+
+    // A picture that is no picture is named.
+    writeBytes(dir_.file("header.jpg"), "just text");
+    r = run("--check " + shellQuoted(project));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("header.jpg\" (Header Graphic) is not a PNG, JPEG, GIF, WebP or SVG"),
+              std::string::npos)
+        << r.out;
+
+    EXPECT_EQ(run("--check").status, 2);
+    EXPECT_EQ(run("--check " + shellQuoted(dir_.file("missing.prj"))).status, 2);
 }
 
 // The page never takes the project's place: not under the same name, not

@@ -91,6 +91,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string page = BuildSalesPage(letter, templateText);
     check(JoinLines(page) == page, "the page is whole CR LF lines");
     check(page.empty() || page.ends_with("\r\n"), "the page's last line ends with CR LF");
+    // The published page: every field written for its spot, then tidied.
+    const std::string published = BuildSalesPage(letter, templateText, DefaultPageContext());
+    check(JoinLines(published) == published, "the published page is whole CR LF lines");
 
     // A one-placeholder template with a plain value.
     if (!own.empty() && own.find_first_of("{@\r\n") == std::string::npos) {
@@ -122,8 +125,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     try {
         CompileSalesLetter(letter, setup.target);
         check(present, "a compile without its template fails");
-        check(fuzzsupport::readBytes(setup.target) == BuildSalesPage(letter, document),
-              "the written page is the built page");
+        check(fuzzsupport::readBytes(setup.target) ==
+                  BuildSalesPage(letter, document, DefaultPageContext()),
+              "the written page is the published page");
     } catch (const platform::IoError& e) {
         check(!present, "a compile with its template succeeds");
         check(std::string(e.what()).starts_with("The template \""), "a missing template is named");

@@ -180,6 +180,7 @@ TEST_F(WindowFaults, ProgramFolderWithoutWriteRightStopsPreviewButNotFinish) {
             GTEST_SKIP() << "permissions do not bind here";
         form.btnPreview->click();
         services.saveFileAnswers.push_back(pages + "/page");
+        services.answers.push_back(platform::Answer::Yes); // past the page check
         form.btnFinish->click();
     }
     const std::string error =
@@ -317,6 +318,7 @@ TEST_F(WindowFaults, DiskFullOnPreviewAndFinishKeepsTheOldPagesAndOpensNothing) 
     platform::setWriteFaultForTesting(4096); // the disk fills 4 kB into a page
     form.btnPreview->click();
     services.saveFileAnswers.push_back(dir.file("page.html"));
+    services.answers.push_back(platform::Answer::Yes); // past the page check
     form.btnFinish->click();
     platform::setWriteFaultForTesting(-1);
 

@@ -228,6 +228,7 @@ TEST_F(LivePreview, ShowsThePageFinishWritesWithoutTouchingTheProgramFolder) {
     ASSERT_TRUE(pages(2));
     EXPECT_NE(pane->pages.back(), first);
     services.saveFileAnswers.push_back(dir.file("out/page.html"));
+    services.answers.push_back(platform::Answer::Yes); // the sample's http:// addresses
     form->btnFinish->click();
     ASSERT_TRUE(services.errors.empty()) << services.errors[0];
     EXPECT_EQ(pane->pages.back(), readBytes(dir.file("out/page.html")));

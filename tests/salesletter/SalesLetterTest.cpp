@@ -16,11 +16,13 @@ TEST(SalesLetter, FieldTableHoldsEveryKeyOnce) {
         if (f.kind == FieldKind::Text)
             ++multiLine;
     }
-    EXPECT_EQ(keys.size(), 106u);
+    EXPECT_EQ(keys.size(), 109u); // with the footer's three legal addresses
     EXPECT_EQ(multiLine, 37);
     EXPECT_STREQ(TSalesLetter::Fields()[0].key, "FN");
     EXPECT_STREQ(TSalesLetter::Fields()[104].key, "AffiliateID");
     EXPECT_STREQ(TSalesLetter::Fields()[105].key, "FeatureSummary");
+    EXPECT_STREQ(TSalesLetter::Fields()[106].key, "TermsURL");
+    EXPECT_STREQ(TSalesLetter::Fields()[108].key, "PrivacyURL");
 }
 
 TEST(SalesLetter, NewRecordHoldsTheOpeningDefaults) {

@@ -497,6 +497,7 @@ TEST_F(Wizard, CompileAsksForAPageNameInTheProjectFolder) {
     // Without templates appended to this test program the compile fails: the
     // error is reported and nothing is opened.
     services.saveFileAnswers.push_back(dir.file("page"));
+    services.answers.push_back(platform::Answer::Yes); // go on despite the sample texts
     form->btnFinish->click();
     form->btnPreview->click();
     EXPECT_EQ(services.errors.size(), 2u);
@@ -520,6 +521,7 @@ TEST_F(Wizard, PreviewAndFinishWriteThePageAndOpenIt) {
     EXPECT_FALSE(std::filesystem::exists(dir.file("Tmp.html")));
 
     services.saveFileAnswers.push_back(dir.file("page"));
+    services.answers.push_back(platform::Answer::Yes); // go on despite the sample texts
     form->Compile1->trigger();
     EXPECT_TRUE(services.errors.empty());
     ASSERT_EQ(services.openedDocuments.size(), 2u);
@@ -567,4 +569,37 @@ TEST(WizardErrors, AFailingHandlerIsReportedAndTheWindowStaysUsable) {
         form.close();
     }
     platform::setProgramPathForTesting("");
+}
+
+TEST_F(Wizard, FinishListsWhatABuyerWouldNoticeAndThePicturesAndNoGoesBack) {
+    writeBytes(dir.file("head.png"), std::string("\x89PNG\r\n\x1A\n", 8) + std::string(2000, 'x'));
+    form->SetFieldText("HG", dir.file("head.png"));
+    services.saveFileAnswers.push_back(dir.file("site.html"));
+    services.answers.push_back(Answer::No);
+    form->btnFinish->click();
+    ASSERT_EQ(services.messages.size(), 1u);
+    EXPECT_EQ(services.messages[0].caption, "Finish Sales Letter");
+    const std::string& text = services.messages[0].text;
+    EXPECT_NE(text.find("Feature 1 (F1) still holds the sample text \"Feature\""),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("- head.png (2 KB) from \"" + dir.file("head.png") + "\""),
+              std::string::npos)
+        << text;
+    // No goes back: nothing is written or opened.
+    EXPECT_FALSE(std::filesystem::exists(dir.file("site.html")));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("images")));
+    EXPECT_TRUE(services.errors.empty());
+    EXPECT_TRUE(services.openedDocuments.empty());
+
+    // A file that is no picture is refused by name before any question.
+    form->SetFieldText("EC", "/dev/zero");
+    services.saveFileAnswers.push_back(dir.file("site.html"));
+    form->btnFinish->click();
+    ASSERT_EQ(services.errors.size(), 1u);
+    EXPECT_NE(services.errors[0].find("\"/dev/zero\" (E-Cover) is not a regular file"),
+              std::string::npos)
+        << services.errors[0];
+    EXPECT_EQ(services.messages.size(), 1u);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("site.html")));
 }
