@@ -18,13 +18,6 @@ namespace {
 constexpr std::size_t kMaxFileName = 255;
 constexpr char kCtrlZ = 26;
 
-bool isAscii(const char* p, std::size_t len) {
-    for (std::size_t i = 0; i < len; ++i)
-        if (static_cast<unsigned char>(p[i]) >= 0x80)
-            return false;
-    return true;
-}
-
 // Reads the whole file into one buffer; `size` receives its length.
 std::unique_ptr<char[]> readWholeFile(const std::string& path, std::size_t& size) {
     std::FILE* f = std::fopen(path.c_str(), "rb");
@@ -337,6 +330,12 @@ void TBigIniFile::LoadFromFile(const std::string& fileName) {
     sections_.KeepText(std::move(buffer));
     if (void* z = std::memchr(p, kCtrlZ, size))
         end = static_cast<char*>(z);
+    // A byte-order mark that an editor put before the first line is no text.
+    if (std::string_view(p, end - p).starts_with(platform::kUtf8ByteOrderMark))
+        p += platform::kUtf8ByteOrderMark.size();
+    // Most files are ASCII through and through; only the lines of one that is
+    // not need a look of their own.
+    const bool allAscii = platform::isAscii(std::string_view(p, end - p));
 
     bool inSection = false;
     TIniText sectionName;
@@ -366,17 +365,19 @@ void TBigIniFile::LoadFromFile(const std::string& fileName) {
                     *w++ = *r;
             len = w - p;
         }
-        // A line that is not UTF-8 comes from an older copy, in Windows-1252;
-        // it is kept as UTF-8 (cut first, as the older copy read it). The
-        // limit counts characters, so a decoded line reloads the same.
+        // A line that is not UTF-8 holds bytes of an older copy, in
+        // Windows-1252: its UTF-8 characters are kept and only the other
+        // bytes are read as Windows-1252 (cut first, as the older copy read
+        // it). The limit counts characters, so a decoded line reloads the same.
         std::string decoded;
         const char* text = p;
-        if (!isAscii(p, len)) {
+        if (!allAscii && !platform::isAscii(std::string_view(p, len))) {
             std::string_view raw(p, len);
             if (platform::isValidUtf8(raw)) {
                 len = platform::utf8CutPoint(raw, lineLimit_);
             } else {
-                decoded = platform::windows1252ToUtf8(raw.substr(0, std::min(len, lineLimit_)));
+                decoded = platform::utf8FromLegacy(
+                    raw.substr(0, platform::utf8CutPoint(raw, lineLimit_)));
                 text = decoded.data();
                 len = decoded.size();
             }

@@ -3,9 +3,11 @@
 // change values in memory, free the object: the whole file is written back if
 // anything changed.
 //
-// Texts are UTF-8. A line of a loaded file that is not valid UTF-8 was written
-// by an older copy in Windows-1252 and is taken in as UTF-8, so the file is
-// written back in UTF-8 at its next change (ASCII lines keep their bytes).
+// Texts are UTF-8. A line of a loaded file that is not valid UTF-8 holds text
+// an older copy wrote in Windows-1252: its well-formed UTF-8 characters are
+// kept and only the other bytes are read as Windows-1252, so the file is
+// written back in UTF-8 at its next change (ASCII lines keep their bytes). A
+// UTF-8 byte-order mark at the start of a file is skipped; none is written.
 // Names of sections and keys compare without regard to letter case (see
 // IniText.h for the rule); blanks are significant.
 //
