@@ -10,6 +10,10 @@
 #include <chrono>
 #include <filesystem>
 #include <gtest/gtest.h>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 #include <stdexcept>
 
 using testsupport::readBytes;
@@ -151,6 +155,28 @@ TEST(Recovery, FolderIsInTheDataFolder) {
     EXPECT_EQ(RecoveryFolder(), dir.folder() + "Recovery");
     platform::setDataFolderForTesting("");
 }
+
+#ifndef _WIN32
+// Drafts are private: the copy's folder, when made here, and every copy are
+// the user's alone.
+TEST(Recovery, CopiesAndTheirFolderAreTheUsersAlone) {
+    testsupport::TempDir dir;
+    const std::string folder = dir.file("Recovery");
+    const std::string path = NewRecoveryPath(folder);
+    RecoveryCopy copy;
+    copy.letter["FN"] = "draft";
+    WriteRecovery(path, copy);
+    struct stat st {};
+    ASSERT_EQ(::stat(folder.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    ::chmod(path.c_str(), 0644);
+    WriteRecovery(path, copy);
+    ::stat(path.c_str(), &st);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+}
+#endif
 
 TEST(RecoveryWriter, WritesInOrderOffTheCallersThreadAndReportsFailures) {
     testsupport::TempDir dir;
