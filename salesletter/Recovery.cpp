@@ -202,8 +202,8 @@ RecoveryCopy ParseRecovery(std::string_view text) {
 void WriteRecovery(const std::string& path, const RecoveryCopy& copy) {
     std::string folder = fs::path(path).parent_path().string();
     if (!folder.empty() && !platform::folderExists(folder))
-        platform::forceDirectories(folder);
-    platform::saveFileAtomic(path, RecoveryText(copy));
+        platform::makePrivateFolder(folder);
+    platform::saveFileAtomic(path, RecoveryText(copy), platform::FileAccess::OwnerOnly);
 }
 
 RecoveryCopy ReadRecovery(const std::string& path) {
@@ -269,7 +269,7 @@ void RemoveRecovery(const std::string& path) {
 std::string DiscardRecovery(const std::string& path, std::size_t keep) {
     fs::path source(path);
     std::string folder = (source.parent_path() / kDiscardedFolder).string();
-    if (!platform::folderExists(folder) && !platform::forceDirectories(folder))
+    if (!platform::folderExists(folder) && !platform::makePrivateFolder(folder))
         failFile("Cannot create folder", folder, std::error_code(errno, std::generic_category()));
     // A zero-padded time in front keeps the names in the order they were
     // discarded, also for several in the same millisecond.

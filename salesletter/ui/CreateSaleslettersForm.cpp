@@ -295,7 +295,8 @@ void TCreateSaleslettersForm::SaveProjectAs1Click() {
 
 void TCreateSaleslettersForm::btnPreviewClick() {
     std::string target = platform::dataFolder() + kPreviewPageName;
-    CompileSalesLetter(Letter(), target);
+    // The preview is a draft: the user's alone.
+    platform::saveFileAtomic(target, CompileSalesPage(Letter()), platform::FileAccess::OwnerOnly);
     platform::services().openDocument(target);
 }
 

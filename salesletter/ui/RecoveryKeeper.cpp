@@ -1,5 +1,7 @@
 #include "RecoveryKeeper.h"
+
 #include "CreateSaleslettersForm.h"
+#include "platform/DataFolder.h"
 
 #include "platform/FileSystem.h"
 #include "platform/gui/Text.h"
@@ -48,7 +50,7 @@ void warn(const std::string& text) {
 RecoveryKeeper::RecoveryKeeper(TCreateSaleslettersForm& form, std::string folder)
     : QObject(&form), form_(form), folder_(std::move(folder)) {
     path_ = NewRecoveryPath(folder_);
-    if (platform::folderExists(folder_) || platform::forceDirectories(folder_)) {
+    if (platform::folderExists(folder_) || platform::makePrivateFolder(folder_)) {
         lock_ = lockFor(path_);
         if (!lock_->tryLock(0))
             lock_.reset();

@@ -131,8 +131,8 @@ TEST_F(DataFolderTest, OnlyAFolderOfTheUsersOwnThatNoOneElseWritesIsPortable) {
 
 // Run by root, a copy in the system's program folders is an installed one.
 TEST_F(DataFolderTest, TheSystemsProgramFoldersAreNeverPortableForRoot) {
-    for (const char* system : {"/usr/bin/", "/usr/local/bin", "/opt/quillmere/", "/bin/", "/sbin",
-                               "/usr", "/opt"})
+    for (const char* system :
+         {"/usr/bin/", "/usr/local/bin", "/opt/quillmere/", "/bin/", "/sbin", "/usr", "/opt"})
         EXPECT_TRUE(isSystemProgramFolder(system)) << system;
     for (const char* other :
          {"/usrx/bin/", "/optional/", "/home/ann/bin/", "/tmp/usr/bin/", "/binaries/", "/"})
