@@ -70,7 +70,7 @@ QStringList pluginCandidates() {
         return {qEnvironmentVariable("QM_WEBENGINE_PLUGIN")};
     QStringList list;
     for (const std::string& place : browsers::EngineModuleCandidates(
-             platform::fromQ(QCoreApplication::applicationDirPath()) + "/",
+             platform::fromQ(QCoreApplication::applicationDirPath()) + "/", QM_INSTALL_BIN_DIR,
              QM_WEBENGINE_INSTALL_DIR, QM_WEBENGINE_PLUGIN_NAME))
         list << platform::toQ(place);
     return list;
@@ -99,9 +99,16 @@ const Engine& engine() {
         prepareEngineEnvironment();
         ensureSharedGlContext();
         const QStringList files = pluginCandidates();
+        QStringList refused;
         for (const QString& file : files) {
             if (!QFile::exists(file))
                 continue;
+            // A module another user could have put there is never loaded.
+            if (const std::string why = browsers::UntrustedModuleReason(platform::fromQ(file));
+                !why.empty()) {
+                refused << QStringLiteral("%1 (%2)").arg(file, platform::toQ(why));
+                continue;
+            }
             QPluginLoader loader(file);
             if (QObject* instance = loader.instance()) {
                 result.factory = qobject_cast<WebViewFactory*>(instance);
@@ -115,6 +122,10 @@ const Engine& engine() {
         if (!result.factory && result.error.isEmpty())
             result.error = QStringLiteral("The web engine module is missing (looked for %1).")
                                .arg(files.join(", "));
+        if (!result.factory && !refused.isEmpty())
+            result.error += QStringLiteral(" Not loaded, as another user could have put it "
+                                           "there: %1.")
+                                .arg(refused.join("; "));
         return result;
     }();
     return e;
