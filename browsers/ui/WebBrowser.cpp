@@ -230,6 +230,8 @@ void WebBrowser::attachEngine() {
     placeholder_ = nullptr;
     if (linksOut_)
         applyLinkPolicy();
+    if (noFileAccess_)
+        e.factory->denyScriptFileAccess(view_);
     if (htmlWaiting_) {
         htmlWaiting_ = false;
         SetHtml(std::exchange(waitingHtml_, {}), waitingBase_);
@@ -300,6 +302,12 @@ void WebBrowser::OpenLinksLeadingOutInUserBrowser() {
         applyLinkPolicy();
 }
 
+void WebBrowser::DenyScriptFileAccess() {
+    noFileAccess_ = true;
+    if (view_)
+        engine().factory->denyScriptFileAccess(view_);
+}
+
 void WebBrowser::applyLinkPolicy() {
     engine().factory->setLinkPolicy(view_, [](const QUrl& from, const QUrl& to) {
         const std::string target = platform::fromQ(to.toString());
@@ -325,7 +333,9 @@ void WebBrowser::SetHtml(const std::string& html, const std::string& baseFolder)
         return;
     }
     const QByteArray utf8 = QByteArray::fromStdString(html);
-    if (fitsDataAddress(utf8)) {
+    // A page whose scripts may read no files is served by the engine module
+    // itself, whatever its size.
+    if (noFileAccess_ || fitsDataAddress(utf8)) {
         engine().factory->setHtml(view_, QString::fromUtf8(utf8), base);
         return;
     }
