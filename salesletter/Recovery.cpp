@@ -21,6 +21,7 @@ namespace {
 constexpr const char* kRecoverySection = "Recovery";
 constexpr const char* kExactSection = "Exact";
 constexpr const char* kDiscardedFolder = "Discarded";
+constexpr const char* kUnreadableFolder = "Unreadable";
 constexpr char kCtrlZ = 26;
 
 bool breaksLine(char c) {
@@ -264,6 +265,43 @@ void RemoveRecovery(const std::string& path) {
     fs::remove(path, ec);
     if (ec)
         failFile("Cannot delete file", path, ec);
+}
+
+std::string SetAsideUnreadable(const std::string& path) {
+    fs::path source(path);
+    const std::string folder = (source.parent_path() / kUnreadableFolder).string();
+    if (!platform::folderExists(folder) && !platform::makePrivateFolder(folder))
+        failFile("Cannot create folder", folder, std::error_code(errno, std::generic_category()));
+    // An older copy of the same name there is not overwritten.
+    std::string target = (fs::path(folder) / source.filename()).string();
+    for (int n = 2; platform::fileExists(target); ++n)
+        target = (fs::path(folder) /
+                  (source.stem().string() + "-" + std::to_string(n) + source.extension().string()))
+                     .string();
+    std::error_code ec;
+    fs::rename(source, target, ec);
+    if (ec)
+        failFile("Cannot move file", path, ec);
+    return target;
+}
+
+void SweepOldScratchFiles(const std::string& folder, int days) {
+    const auto cutoff = fs::file_time_type::clock::now() - std::chrono::hours(24 * days);
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        const std::size_t mark = name.rfind(".~");
+        if (mark == std::string::npos || name.size() < mark + 7 ||
+            name.compare(name.size() - 4, 4, ".tmp") != 0)
+            continue;
+        const std::string digits = name.substr(mark + 2, name.size() - mark - 6);
+        if (digits.empty() ||
+            !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+            continue;
+        std::error_code fileEc;
+        if (it->is_regular_file(fileEc) && it->last_write_time(fileEc) < cutoff && !fileEc)
+            fs::remove(it->path(), fileEc);
+    }
 }
 
 std::string DiscardRecovery(const std::string& path, std::size_t keep) {
