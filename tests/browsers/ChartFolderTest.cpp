@@ -9,11 +9,15 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cctype>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
+#include <mutex>
 #include <stdlib.h>
 #include <sys/stat.h>
+#include <thread>
 #ifndef _WIN32
 #include <unistd.h>
 #endif
@@ -190,6 +194,31 @@ TEST(ChartFolder, AChartThatCannotBeWrittenIsReportedWithItsPath) {
         EXPECT_EQ(std::string(e.what()),
                   "Cannot create file \"" + folder + "chart.html\". " + reason);
     }
+}
+
+// Every user of the executable's image takes the one lock the compiler takes:
+// while a compile swaps the image, the chart is not read from it and the
+// image is not released at program end.
+TEST(ChartFolder, TheChartAndTheShutdownWaitForTheImagesLock) {
+    TempDir dir;
+    const std::string folder = dir.folder() + "LI" + platform::kPathSeparator;
+    std::unique_lock<std::recursive_mutex> hold(ExeMod::ImageLock());
+    std::atomic<int> done{0};
+    std::thread chart([&] {
+        browsers::WriteChart(folder);
+        ++done;
+    });
+    std::thread shutdown([&] {
+        ExeMod::ArchiveShutdown();
+        ++done;
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_EQ(done, 0);
+    hold.unlock();
+    chart.join();
+    shutdown.join();
+    EXPECT_EQ(done, 2);
+    EXPECT_TRUE(platform::fileExists(folder + browsers::kChartName));
 }
 
 TEST(Chart, IsOneSelfContainedLatin1PageWithBothTables) {
