@@ -94,6 +94,23 @@ TEST(Recovery, CopyIsAProjectFileWithWholeValues) {
     EXPECT_EQ(loaded["WL"], "English");
 }
 
+// A copy is read by the rules of every INI file of the program: a byte-order
+// mark an editor added, section names in another letter case and text of an
+// older copy in Windows-1252 read as in a project file.
+TEST(Recovery, CopyIsReadByTheRulesOfEveryIniFile) {
+    const RecoveryCopy copy = filledCopy();
+    std::string text = "\xEF\xBB\xBF" + RecoveryText(copy);
+    const std::size_t header = text.find("[Recovery]");
+    ASSERT_NE(header, std::string::npos);
+    text.replace(header, 10, "[RECOVERY]");
+    expectSame(ParseRecovery(text), copy);
+
+    const std::size_t caption = text.find("\r\nCaption=");
+    ASSERT_NE(caption, std::string::npos);
+    text.insert(caption + 10, "Caf\xE9 ");
+    EXPECT_EQ(ParseRecovery(text).caption, "Caf\xC3\xA9 " + copy.caption);
+}
+
 TEST(Recovery, WhatIsNotACopyIsRefusedByName) {
     testsupport::TempDir dir;
     std::string garbage = dir.file("letter-2.prj");
