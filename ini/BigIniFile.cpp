@@ -254,7 +254,7 @@ void TBigIniFile::ExportLines(TStrings& strings) {
     }
 }
 
-std::unique_ptr<char[]> TBigIniFile::BuildText(std::size_t& size) {
+std::unique_ptr<char[]> TBigIniFile::BuildText(std::size_t& size, bool events) {
     std::size_t total = 0;
     for (std::int32_t i = 0; i < sections_.Count(); ++i) {
         const auto& entries = sections_.Entries(i);
@@ -272,7 +272,8 @@ std::unique_ptr<char[]> TBigIniFile::BuildText(std::size_t& size) {
         out += s.size();
     };
     for (std::int32_t i = 0; i < sections_.Count(); ++i) {
-        platform::processEvents();
+        if (events)
+            platform::processEvents();
         const auto& entries = sections_.Entries(i);
         if (entries.empty())
             continue;
@@ -282,7 +283,8 @@ std::unique_ptr<char[]> TBigIniFile::BuildText(std::size_t& size) {
         for (const auto& line : entries) {
             put(line.text());
             put("\r\n");
-            platform::processEvents();
+            if (events)
+                platform::processEvents();
         }
         put("\r\n");
     }
@@ -324,6 +326,24 @@ void TBigIniFile::LoadFromFile(const std::string& fileName) {
         return;
     std::size_t size = 0;
     std::unique_ptr<char[]> buffer = readWholeFile(name, size);
+    LoadBuffer(std::move(buffer), size);
+}
+
+void TBigIniFile::LoadFromText(std::string_view text) {
+    sections_.Clear();
+    sectionCursor_ = 0;
+    auto buffer = std::make_unique_for_overwrite<char[]>(text.size() + 1);
+    std::memcpy(buffer.get(), text.data(), text.size());
+    LoadBuffer(std::move(buffer), text.size());
+}
+
+std::string TBigIniFile::Text() {
+    std::size_t size = 0;
+    std::unique_ptr<char[]> text = BuildText(size, false);
+    return std::string(text.get(), size);
+}
+
+void TBigIniFile::LoadBuffer(std::unique_ptr<char[]> buffer, std::size_t size) {
     char* p = buffer.get();
     char* end = p + size;
     // The stored lines point into the buffer, which lives as long as the list.
