@@ -75,6 +75,9 @@ TBigIniFile::TBigIniFile(const std::string& fileName, std::size_t lineLimit)
 }
 
 std::string_view TBigIniFile::cut(std::string_view text) const {
+    // No text of fewer bytes than the limit holds more characters.
+    if (text.size() <= lineLimit_)
+        return text;
     return text.substr(0, platform::utf8CutPoint(text, lineLimit_));
 }
 
