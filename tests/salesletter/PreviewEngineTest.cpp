@@ -143,6 +143,12 @@ TEST(PreviewEngine, ScriptsInThePreviewReadNoLocalFiles) {
         "})()";
     // Refused outright, or answered empty: never the file's text.
     EXPECT_EQ(run(browser, read).find("private draft"), std::string::npos);
+    // Only the pictures the page shows: not another one of its folder.
+    ASSERT_TRUE(picture.save(QString::fromStdString(dir.file("page/other.png"))));
+    EXPECT_EQ(run(browser, "(function() { try { var x = new XMLHttpRequest(); x.open('GET', "
+                           "'other.png', false); x.send(); return x.status == 200 ? 'read' : "
+                           "'refused'; } catch (e) { return 'refused'; } })()"),
+              "refused");
     const std::string frame =
         "(function() { var f = document.createElement('iframe'); f.src = 'file://" + secret +
         "'; document.body.appendChild(f); return 'added'; })()";
