@@ -9,6 +9,8 @@
 #include <QHash>
 #include <QObject>
 #include <QPointer>
+#include <QRegularExpression>
+#include <QSet>
 #include <QUrl>
 #include <QVariant>
 #include <QWebEnginePage>
@@ -25,8 +27,9 @@ namespace {
 
 // Pages whose scripts may read no local file (the live preview, made of what
 // the user typed) are served under this scheme: the page from memory and,
-// beside it, only the pictures of its own folder. The scheme has no access to
-// file: addresses, so neither a script nor a frame of the page reaches them.
+// beside it, only its own pictures. The scheme has no access to
+// file: addresses, so neither a script nor a frame of the page reaches them,
+// and of the scheme's own addresses only the pictures the page's markup names.
 const QByteArray kPrivateScheme = "qm-page";
 const QString kPrivateHost = QStringLiteral("local");
 
@@ -39,17 +42,18 @@ class PrivatePages : public QWebEngineUrlSchemeHandler {
 public:
     using QWebEngineUrlSchemeHandler::QWebEngineUrlSchemeHandler;
 
-    // The address under which `html` is shown, its pictures looked for in `folder`.
+    // The address under which `html` is shown, its relative addresses
+    // pointing into `folder`.
     QUrl publish(QWidget* view, const QString& folder, const QByteArray& html) {
         const QString root = QDir(folder).canonicalPath();
         const QString page = (root.isEmpty() ? QStringLiteral("/") : root + '/') +
                              QStringLiteral(".qm-page-%1.html").arg(quintptr(view), 0, 16);
-        pages_.insert(page, {html, root});
-        QObject::connect(view, &QObject::destroyed, this, [this, page] { pages_.remove(page); });
         QUrl url;
         url.setScheme(QString::fromLatin1(kPrivateScheme));
         url.setHost(kPrivateHost);
         url.setPath(page);
+        pages_.insert(page, {html, picturesOf(url, html)});
+        QObject::connect(view, &QObject::destroyed, this, [this, page] { pages_.remove(page); });
         return url;
     }
 
@@ -61,12 +65,12 @@ public:
             job->reply("text/html;charset=utf-8", buffer);
             return;
         }
-        // A picture of the folder of one of the pages shown, and nothing else.
+        // A picture one of the pages shown refers to, and nothing else.
         const QString file = QFileInfo(path).canonicalFilePath();
-        bool inside = false;
+        bool referred = false;
         for (const Page& p : pages_)
-            inside = inside || (!p.root.isEmpty() && file.startsWith(p.root + '/'));
-        if (!inside || !isPicture(file) || !QFileInfo(file).isFile()) {
+            referred = referred || (!file.isEmpty() && p.pictures.contains(file));
+        if (!referred) {
             job->fail(QWebEngineUrlRequestJob::RequestDenied);
             return;
         }
@@ -84,9 +88,30 @@ public:
     }
 
 private:
+    // The local pictures the page's markup refers to (src, href and url()),
+    // as their files' real paths.
+    static QSet<QString> picturesOf(const QUrl& page, const QByteArray& html) {
+        static const QRegularExpression reference(
+            QStringLiteral("(?:src|href)\\s*=\\s*[\"']([^\"']+)[\"']|url\\(\\s*[\"']?([^\"')]+)"),
+            QRegularExpression::CaseInsensitiveOption);
+        QSet<QString> pictures;
+        const QString text = QString::fromUtf8(html);
+        for (auto it = reference.globalMatch(text); it.hasNext();) {
+            const QRegularExpressionMatch m = it.next();
+            const QString address = m.captured(1).isEmpty() ? m.captured(2) : m.captured(1);
+            const QUrl target = page.resolved(QUrl(address.trimmed()));
+            if (target.scheme() != page.scheme() || target.host() != page.host())
+                continue;
+            const QString file = QFileInfo(target.path()).canonicalFilePath();
+            if (!file.isEmpty() && isPicture(file) && QFileInfo(file).isFile())
+                pictures.insert(file);
+        }
+        return pictures;
+    }
+
     struct Page {
         QByteArray html;
-        QString root;
+        QSet<QString> pictures;
     };
     QHash<QString, Page> pages_;
 };
