@@ -5,6 +5,7 @@
 #include "archive/ExeMod.h"
 #include "browsers/ui/BrowserForms.h"
 #include "browsers/ui/LegalInformationForm.h"
+#include "platform/DataFolder.h"
 #include "platform/gui/QtServices.h"
 #include "salesletter/Recovery.h"
 #include "salesletter/ui/CreateSaleslettersForm.h"
@@ -103,6 +104,10 @@ int main(int argc, char** argv) {
 
     // 1. Start-up routines; no window exists yet.
     ExeMod::ArchiveStartup(argc, argv);
+    if (const std::string problem = platform::dataFolderProblem(); !problem.empty()) {
+        services.messageBox(problem, "Error", platform::Icon::Error, platform::Buttons::Ok);
+        return 1;
+    }
 
     // 2. The application's title, what the task bar shows.
     // Settings (the preview window's place, SiteAddress) live in

@@ -22,6 +22,8 @@ namespace {
 std::string image;
 bool endRequested = false;
 
+using Guard = std::lock_guard<std::recursive_mutex>;
+
 } // namespace
 
 namespace detail {
@@ -54,13 +56,20 @@ const std::string& ExeImage() {
     return image;
 }
 
+std::recursive_mutex& ImageLock() {
+    static std::recursive_mutex lock;
+    return lock;
+}
+
 void LoadExeImage() {
+    const Guard guard(ImageLock());
     // Read in one go; the running program file is shared with everyone.
     std::string fresh = platform::readFile(platform::programPath());
     image.swap(fresh);
 }
 
 std::string GetDocument(const std::string& name) {
+    const Guard guard(ImageLock());
     if (image.empty())
         LoadExeImage();
     return archiveformat::FindDocument(image, name);
@@ -83,6 +92,7 @@ void SaveBytesToFile(const std::string& bytes, const std::string& fileName) {
 }
 
 void SaveExeImage(const std::string& fileName) {
+    const Guard guard(ImageLock());
     if (image.empty())
         LoadExeImage();
     SaveBytesToFile(image, fileName);
@@ -139,6 +149,7 @@ std::string WindowsDriveRoot() {
 }
 
 void ArchiveShutdown() {
+    const Guard guard(ImageLock());
     std::string().swap(image);
 }
 

@@ -2,17 +2,26 @@
 // start-up routine that runs before any window exists.
 //
 // The executable's path is platform::programPath(). Everything runs on the
-// user-interface thread.
+// user-interface thread, except compiles of the live preview (see ImageLock).
 #pragma once
 
 #include <cstdint>
 #include <functional>
+#include <mutex>
 #include <string>
 
 namespace ExeMod {
 
-// A copy of the whole executable file; empty until first needed.
+// A copy of the whole executable file; empty until first needed. Only for a
+// caller that holds ImageLock().
 const std::string& ExeImage();
+
+// The one lock of ExeImage. The live preview compiles on a thread of its own
+// while the window's thread may write the chart or end the program: every
+// operation below that reads or replaces the image takes this lock, and a
+// caller that needs several in a row (a reload, then a lookup) holds it
+// across them.
+std::recursive_mutex& ImageLock();
 
 // Replaces ExeImage with the executable file's current content. Throws
 // platform::IoError("Cannot open file \"<path>\". <reason>").

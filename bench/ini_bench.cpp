@@ -1,9 +1,11 @@
 // Times the INI engine against SimpleIni and (in the windows build) QSettings
 // in INI format on one generated file of many sections.
 //
-//   ini_bench [folder] [sections] [keys per section] [repeats] [engine]
+//   ini_bench [folder] [sections] [keys per section] [repeats] [engine] [text]
 //
-// With an engine name (TBigIniFile, SimpleIni, QSettings) only that engine runs.
+// With an engine name (TBigIniFile, SimpleIni, QSettings) only that engine runs
+// ("" for all). Text "mixed" gives every other line a value of accented UTF-8
+// text (half the lines are not ASCII); the default is ASCII throughout.
 //
 // Workloads: load the file; read every key in file order; random reads, a
 // fifth of them misses (a missing key or a missing section); change 1% of the
@@ -47,6 +49,7 @@ struct Setup {
     // Changes: existing section and key, new value.
     std::vector<std::pair<std::string, std::string>> changes;
     std::string newValue = "changed-value";
+    bool mixed = false; // every other line holds UTF-8 beyond ASCII
 };
 
 std::string sectionName(int i) {
@@ -68,8 +71,12 @@ std::string generate(Setup& s) {
     for (int i = 0; i < s.sections; ++i) {
         text += "[" + s.sectionNames[i] + "]\r\n";
         for (int k = 0; k < s.keys; ++k) {
-            std::snprintf(line, sizeof line, "%s=data-%06d-%02d-x\r\n", s.keyNames[k].c_str(), i,
-                          k);
+            if (s.mixed && k % 2 == 1)
+                std::snprintf(line, sizeof line, "%s=d\xC3\xA4t\xC3\xA9-%06d-%02d-\xE2\x82\xAC\r\n",
+                              s.keyNames[k].c_str(), i, k);
+            else
+                std::snprintf(line, sizeof line, "%s=data-%06d-%02d-x\r\n", s.keyNames[k].c_str(),
+                              i, k);
             text += line;
         }
         text += "\r\n";
@@ -216,15 +223,17 @@ int main(int argc, char** argv) {
     if (argc > 3)
         s.keys = std::max(1, std::atoi(argv[3]));
     int repeats = argc > 4 ? std::max(1, std::atoi(argv[4])) : 3;
+    s.mixed = argc > 6 && std::string(argv[6]) == "mixed";
     fs::create_directories(folder);
     prepare(s);
     std::string text = generate(s);
     std::string original = folder + "/original.ini";
     platform::saveFileAtomic(original, text);
-    std::printf("File: %d sections x %d keys, %.1f MB; %zu random reads (1 in 5 a miss), "
+    std::printf("File: %d sections x %d keys, %.1f MB%s; %zu random reads (1 in 5 a miss), "
                 "%zu changes; best of %d runs\n\n",
-                s.sections, s.keys, text.size() / 1e6, s.randomReads.size(), s.changes.size(),
-                repeats);
+                s.sections, s.keys, text.size() / 1e6,
+                s.mixed ? ", half the lines UTF-8 beyond ASCII" : "", s.randomReads.size(),
+                s.changes.size(), repeats);
 
     struct Engine {
         const char* name;

@@ -2,6 +2,13 @@
 
 #include "platform/FileSystem.h"
 
+#include <filesystem>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 namespace browsers {
 namespace {
 
@@ -11,26 +18,85 @@ std::string withSeparator(std::string folder) {
     return folder;
 }
 
+bool sameFolder(const std::string& a, const std::string& b) {
+    if (a.empty() || b.empty())
+        return false;
+    std::error_code ec;
+    return std::filesystem::equivalent(a, b, ec) && !ec;
+}
+
+#ifndef _WIN32
+// Why an entry owned and protected as `st` says may not be trusted.
+std::string untrusted(const struct stat& st, const char* what) {
+    if (st.st_uid != ::geteuid() && st.st_uid != 0)
+        return std::string(what) + " belongs to another user";
+    if (st.st_mode & (S_IWGRP | S_IWOTH))
+        return std::string(what) + " may be written by other users";
+    return {};
+}
+#endif
+
 } // namespace
 
 std::vector<std::string> EngineModuleCandidates(const std::string& programFolder,
+                                                const std::string& installBinFolder,
                                                 const std::string& installFolder,
                                                 const std::string& fileName) {
-    const std::string program = withSeparator(programFolder);
-    const std::string up =
-        program + ".." + platform::kPathSeparator + "lib" + platform::kPathSeparator;
-    std::vector<std::string> places = {
-        program + fileName, up + "quillmere" + platform::kPathSeparator + fileName, up + fileName};
-    if (!installFolder.empty())
-        places.push_back(withSeparator(installFolder) + fileName);
+    std::vector<std::string> places;
+    const std::string installed =
+        installFolder.empty() ? std::string() : withSeparator(installFolder) + fileName;
+#ifndef _WIN32
+    const bool isInstalled =
+        sameFolder(programFolder, installBinFolder) || sameFolder(programFolder, "/usr/bin");
+#else
+    const bool isInstalled = sameFolder(programFolder, installBinFolder);
+#endif
+    if (!isInstalled) {
+        const std::string program = withSeparator(programFolder);
+        places.push_back(program + fileName);
+        places.push_back(program + ".." + platform::kPathSeparator + "lib" +
+                         platform::kPathSeparator + "quillmere" + platform::kPathSeparator +
+                         fileName);
+    }
+    if (!installed.empty())
+        places.push_back(installed);
     return places;
 }
 
-std::string FindEngineModule(const std::vector<std::string>& candidates) {
-    for (const std::string& place : candidates)
-        if (platform::fileExists(place))
-            return place;
+std::string UntrustedModuleReason([[maybe_unused]] const std::string& file) {
+#ifdef _WIN32
     return {};
+#else
+    std::error_code ec;
+    const std::filesystem::path real = std::filesystem::canonical(file, ec);
+    if (ec)
+        return "it cannot be found (" + ec.message() + ")";
+    struct stat st {};
+    if (::stat(real.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return "it is not a file";
+    if (std::string why = untrusted(st, "it"); !why.empty())
+        return why;
+    if (::stat(real.parent_path().c_str(), &st) != 0)
+        return "its folder cannot be examined";
+    if (std::string why = untrusted(st, "its folder"); !why.empty())
+        return why;
+    return {};
+#endif
+}
+
+EngineModuleChoice FindEngineModule(const std::vector<std::string>& candidates) {
+    EngineModuleChoice choice;
+    for (const std::string& place : candidates) {
+        if (!platform::fileExists(place))
+            continue;
+        if (std::string why = UntrustedModuleReason(place); !why.empty()) {
+            choice.refused.push_back(place + ": " + why);
+            continue;
+        }
+        choice.file = place;
+        break;
+    }
+    return choice;
 }
 
 } // namespace browsers

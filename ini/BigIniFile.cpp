@@ -18,13 +18,6 @@ namespace {
 constexpr std::size_t kMaxFileName = 255;
 constexpr char kCtrlZ = 26;
 
-bool isAscii(const char* p, std::size_t len) {
-    for (std::size_t i = 0; i < len; ++i)
-        if (static_cast<unsigned char>(p[i]) >= 0x80)
-            return false;
-    return true;
-}
-
 // Reads the whole file into one buffer; `size` receives its length.
 std::unique_ptr<char[]> readWholeFile(const std::string& path, std::size_t& size) {
     std::FILE* f = std::fopen(path.c_str(), "rb");
@@ -82,6 +75,9 @@ TBigIniFile::TBigIniFile(const std::string& fileName, std::size_t lineLimit)
 }
 
 std::string_view TBigIniFile::cut(std::string_view text) const {
+    // No text of fewer bytes than the limit holds more characters.
+    if (text.size() <= lineLimit_)
+        return text;
     return text.substr(0, platform::utf8CutPoint(text, lineLimit_));
 }
 
@@ -261,7 +257,7 @@ void TBigIniFile::ExportLines(TStrings& strings) {
     }
 }
 
-std::unique_ptr<char[]> TBigIniFile::BuildText(std::size_t& size) {
+std::unique_ptr<char[]> TBigIniFile::BuildText(std::size_t& size, bool events) {
     std::size_t total = 0;
     for (std::int32_t i = 0; i < sections_.Count(); ++i) {
         const auto& entries = sections_.Entries(i);
@@ -279,7 +275,8 @@ std::unique_ptr<char[]> TBigIniFile::BuildText(std::size_t& size) {
         out += s.size();
     };
     for (std::int32_t i = 0; i < sections_.Count(); ++i) {
-        platform::processEvents();
+        if (events)
+            platform::processEvents();
         const auto& entries = sections_.Entries(i);
         if (entries.empty())
             continue;
@@ -289,7 +286,8 @@ std::unique_ptr<char[]> TBigIniFile::BuildText(std::size_t& size) {
         for (const auto& line : entries) {
             put(line.text());
             put("\r\n");
-            platform::processEvents();
+            if (events)
+                platform::processEvents();
         }
         put("\r\n");
     }
@@ -331,12 +329,36 @@ void TBigIniFile::LoadFromFile(const std::string& fileName) {
         return;
     std::size_t size = 0;
     std::unique_ptr<char[]> buffer = readWholeFile(name, size);
+    LoadBuffer(std::move(buffer), size);
+}
+
+void TBigIniFile::LoadFromText(std::string_view text) {
+    sections_.Clear();
+    sectionCursor_ = 0;
+    auto buffer = std::make_unique_for_overwrite<char[]>(text.size() + 1);
+    std::memcpy(buffer.get(), text.data(), text.size());
+    LoadBuffer(std::move(buffer), text.size());
+}
+
+std::string TBigIniFile::Text() {
+    std::size_t size = 0;
+    std::unique_ptr<char[]> text = BuildText(size, false);
+    return std::string(text.get(), size);
+}
+
+void TBigIniFile::LoadBuffer(std::unique_ptr<char[]> buffer, std::size_t size) {
     char* p = buffer.get();
     char* end = p + size;
     // The stored lines point into the buffer, which lives as long as the list.
     sections_.KeepText(std::move(buffer));
     if (void* z = std::memchr(p, kCtrlZ, size))
         end = static_cast<char*>(z);
+    // A byte-order mark that an editor put before the first line is no text.
+    if (std::string_view(p, end - p).starts_with(platform::kUtf8ByteOrderMark))
+        p += platform::kUtf8ByteOrderMark.size();
+    // Most files are ASCII through and through; only the lines of one that is
+    // not need a look of their own.
+    const bool allAscii = platform::isAscii(std::string_view(p, end - p));
 
     bool inSection = false;
     TIniText sectionName;
@@ -366,17 +388,19 @@ void TBigIniFile::LoadFromFile(const std::string& fileName) {
                     *w++ = *r;
             len = w - p;
         }
-        // A line that is not UTF-8 comes from an older copy, in Windows-1252;
-        // it is kept as UTF-8 (cut first, as the older copy read it). The
-        // limit counts characters, so a decoded line reloads the same.
+        // A line that is not UTF-8 holds bytes of an older copy, in
+        // Windows-1252: its UTF-8 characters are kept and only the other
+        // bytes are read as Windows-1252 (cut first, as the older copy read
+        // it). The limit counts characters, so a decoded line reloads the same.
         std::string decoded;
         const char* text = p;
-        if (!isAscii(p, len)) {
+        if (!allAscii && !platform::isAscii(std::string_view(p, len))) {
             std::string_view raw(p, len);
             if (platform::isValidUtf8(raw)) {
                 len = platform::utf8CutPoint(raw, lineLimit_);
             } else {
-                decoded = platform::windows1252ToUtf8(raw.substr(0, std::min(len, lineLimit_)));
+                decoded = platform::utf8FromLegacy(
+                    raw.substr(0, platform::utf8CutPoint(raw, lineLimit_)));
                 text = decoded.data();
                 len = decoded.size();
             }

@@ -3,9 +3,11 @@
 // change values in memory, free the object: the whole file is written back if
 // anything changed.
 //
-// Texts are UTF-8. A line of a loaded file that is not valid UTF-8 was written
-// by an older copy in Windows-1252 and is taken in as UTF-8, so the file is
-// written back in UTF-8 at its next change (ASCII lines keep their bytes).
+// Texts are UTF-8. A line of a loaded file that is not valid UTF-8 holds text
+// an older copy wrote in Windows-1252: its well-formed UTF-8 characters are
+// kept and only the other bytes are read as Windows-1252, so the file is
+// written back in UTF-8 at its next change (ASCII lines keep their bytes). A
+// UTF-8 byte-order mark at the start of a file is skipped; none is written.
 // Names of sections and keys compare without regard to letter case (see
 // IniText.h for the rule); blanks are significant.
 //
@@ -181,6 +183,13 @@ public:
     // warns) no more. True when the file holds what the object held.
     bool WriteAndClose();
 
+    // Text instead of a file, for an object without a file name: LoadFromText
+    // reads `text` by the rules of LoadFromFile (in place of the content);
+    // Text gives the bytes UpdateFile would write. Neither lets the user
+    // interface process events, so both serve any thread.
+    void LoadFromText(std::string_view text);
+    std::string Text();
+
     // Inspection.
     const std::string& FileName() const { return fileName_; }
     bool Changed() const { return changed_; }
@@ -198,7 +207,10 @@ private:
     };
     KeyHit LookupKey(std::string_view section, std::string_view key, bool create);
     // The file's bytes as UpdateFile writes them; `size` receives their count.
-    std::unique_ptr<char[]> BuildText(std::size_t& size);
+    // Without `events` the user interface gets no turn (Text runs on any thread).
+    std::unique_ptr<char[]> BuildText(std::size_t& size, bool events = true);
+    // Reads the sections and lines of a file's bytes, which the list keeps.
+    void LoadBuffer(std::unique_ptr<char[]> buffer, std::size_t size);
 
     // `text` cut to the line limit, never inside a UTF-8 character.
     std::string_view cut(std::string_view text) const;

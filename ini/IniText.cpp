@@ -24,6 +24,22 @@ bool isUtf8Name(std::string_view name) {
     return true;
 }
 
+bool sameNameBeyondAscii(std::string_view a, std::string_view b) {
+    if (a == b)
+        return true;
+    const bool utf8A = isUtf8Name(a), utf8B = isUtf8Name(b);
+    const auto* x = reinterpret_cast<const unsigned char*>(a.data());
+    const auto* y = reinterpret_cast<const unsigned char*>(b.data());
+    const std::size_t n = a.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        const unsigned char fx = utf8A ? foldUtf8At(x, n, i) : kFold[x[i]];
+        const unsigned char fy = utf8B ? foldUtf8At(y, n, i) : kFold[y[i]];
+        if (fx != fy)
+            return false;
+    }
+    return true;
+}
+
 std::string upperCase(std::string_view text) {
     std::string out(text);
     if (!isUtf8Name(text)) {

@@ -93,28 +93,47 @@ template <class Put> inline void foldName(std::string_view name, Put put) {
     }
 }
 
+// The comparison for names that hold bytes beyond ASCII (IniText.cpp).
+bool sameNameBeyondAscii(std::string_view a, std::string_view b);
+
 inline bool sameName(std::string_view a, std::string_view b) {
     if (a.size() != b.size())
         return false;
-    if (a == b)
-        return true;
-    const bool utf8A = isUtf8Name(a), utf8B = isUtf8Name(b);
     const auto* x = reinterpret_cast<const unsigned char*>(a.data());
     const auto* y = reinterpret_cast<const unsigned char*>(b.data());
-    const std::size_t n = a.size();
-    for (std::size_t i = 0; i < n; ++i) {
-        const unsigned char fx = utf8A ? foldUtf8At(x, n, i) : kFold[x[i]];
-        const unsigned char fy = utf8B ? foldUtf8At(y, n, i) : kFold[y[i]];
-        if (fx != fy)
-            return false;
+    // Names are nearly always ASCII, where folding is A-Z to a-z byte by
+    // byte. An ASCII byte folds to an ASCII byte and any other byte to one
+    // that is not, so different folds of a pair with an ASCII byte decide;
+    // only names beyond ASCII need the whole rule.
+    unsigned char high = 0;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const unsigned char cx = x[i], cy = y[i];
+        high |= cx | cy;
+        if (cx != cy && kFold[cx] != kFold[cy]) {
+            if (cx < 0x80 || cy < 0x80)
+                return false;
+            return sameNameBeyondAscii(a, b);
+        }
     }
-    return true;
+    return high < 0x80 || sameNameBeyondAscii(a, b);
 }
 
 // A hash of the folded name: names that compare equal hash equal.
 inline std::uint32_t nameHash(std::string_view name) {
     std::uint32_t h = 2166136261u;
-    foldName(name, [&h](unsigned char c) { h = (h ^ c) * 16777619u; });
+    bool ascii = true;
+    for (char c : name) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b >= 0x80) {
+            ascii = false;
+            break;
+        }
+        h = (h ^ kFold[b]) * 16777619u;
+    }
+    if (!ascii) {
+        h = 2166136261u;
+        foldName(name, [&h](unsigned char c) { h = (h ^ c) * 16777619u; });
+    }
     return h ^ (h >> 15);
 }
 

@@ -363,7 +363,33 @@ void removeLeftoverScratchFiles(const std::string& target) {
 
 } // namespace
 
-int writeFileAtomic(const std::string& path, std::string_view data) {
+#ifndef _WIN32
+namespace {
+
+// The rights a new file gets from the process's file-creation mask, read
+// without changing the mask (which other threads may rely on meanwhile).
+mode_t newFileMode() {
+    static const mode_t mode = [] {
+        mode_t mask = 022;
+        if (std::FILE* f = std::fopen("/proc/self/status", "r")) {
+            char line[128];
+            while (std::fgets(line, sizeof line, f))
+                if (std::strncmp(line, "Umask:", 6) == 0) {
+                    mask = static_cast<mode_t>(std::strtoul(line + 6, nullptr, 8));
+                    break;
+                }
+            std::fclose(f);
+        }
+        return static_cast<mode_t>(0666 & ~mask);
+    }();
+    return mode;
+}
+
+} // namespace
+#endif
+
+int writeFileAtomic(const std::string& path, std::string_view data,
+                    [[maybe_unused]] FileAccess access) {
     std::error_code ec;
     // Write through a symbolic link to the file it names, keeping the link.
     std::string target = path;
@@ -413,31 +439,35 @@ int writeFileAtomic(const std::string& path, std::string_view data) {
     removeLeftoverScratchFiles(target);
     return 0;
 #else
-    mode_t mode = 0;
     struct stat st {};
     bool existed = ::stat(target.c_str(), &st) == 0;
-    if (existed)
-        mode = st.st_mode & 07777;
+    const mode_t mode = access == FileAccess::OwnerOnly ? 0600
+                        : existed ? st.st_mode & 07777
+                                  : newFileMode();
 
     // A scratch file of the same name, left by a save that was killed (or
     // made by a process that shares this one's random state), is passed over.
     int fd = -1;
     for (int attempt = 0;; ++attempt) {
-        fd = ::open(scratch.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        fd = ::open(scratch.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (fd >= 0 || errno != EEXIST || attempt == 99)
             break;
         scratch = scratchName();
     }
     if (fd < 0) {
         const int e = errno;
-        if (existed && S_ISREG(st.st_mode) && (e == EACCES || e == EPERM))
-            return rewriteInPlace(target, data);
+        if (existed && S_ISREG(st.st_mode) && (e == EACCES || e == EPERM)) {
+            const int e2 = rewriteInPlace(target, data);
+            if (e2 == 0 && access == FileAccess::OwnerOnly)
+                ::chmod(target.c_str(), 0600);
+            return e2;
+        }
         return e;
     }
     int err = writeAll(fd, data);
     if (!err && ::fsync(fd) != 0)
         err = errno;
-    if (!err && existed && ::fchmod(fd, mode) != 0)
+    if (!err && (mode & 07777) != 0600 && ::fchmod(fd, mode) != 0)
         err = errno;
     if (::close(fd) != 0 && !err)
         err = errno;
@@ -459,8 +489,8 @@ int writeFileAtomic(const std::string& path, std::string_view data) {
 #endif
 }
 
-void saveFileAtomic(const std::string& path, std::string_view data) {
-    if (int e = writeFileAtomic(path, data))
+void saveFileAtomic(const std::string& path, std::string_view data, FileAccess access) {
+    if (int e = writeFileAtomic(path, data, access))
         throw IoError("Cannot create file \"" + path + "\". " + systemReason(e), e);
 }
 

@@ -79,10 +79,17 @@ std::string readFile(const std::string& path);
 //
 // A save that is killed leaves its scratch file ("<name>.~<digits>.tmp"); the
 // next successful save of the same file removes those untouched for an hour.
-int writeFileAtomic(const std::string& path, std::string_view data);
+//
+// The scratch file is readable by its owner alone while it is written. With
+// FileAccess::OwnerOnly the file itself ends up so too (0600), whatever rights
+// an older file had: drafts, previews and other private copies.
+enum class FileAccess { Shared, OwnerOnly };
+int writeFileAtomic(const std::string& path, std::string_view data,
+                    FileAccess access = FileAccess::Shared);
 
 // Like writeFileAtomic, but throws IoError("Cannot create file \"<path>\". <reason>").
-void saveFileAtomic(const std::string& path, std::string_view data);
+void saveFileAtomic(const std::string& path, std::string_view data,
+                    FileAccess access = FileAccess::Shared);
 
 #ifdef _WIN32
 // The error number (errno) for a Windows error code (GetLastError).

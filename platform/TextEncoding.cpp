@@ -1,6 +1,7 @@
 #include "TextEncoding.h"
 
 #include <cstdint>
+#include <cstring>
 
 namespace platform {
 namespace {
@@ -57,14 +58,38 @@ std::size_t sequenceAt(std::string_view s, std::size_t i) {
     return n;
 }
 
+// The length of the run of ASCII bytes at the start of `p`.
+std::size_t asciiRun(const char* p, std::size_t n) {
+    constexpr std::uint64_t kHigh = 0x8080808080808080ull;
+    std::size_t i = 0;
+    for (; i + 32 <= n; i += 32) {
+        std::uint64_t w[4];
+        std::memcpy(w, p + i, 32);
+        if (((w[0] | w[1] | w[2] | w[3]) & kHigh) != 0)
+            break;
+    }
+    for (; i + 8 <= n; i += 8) {
+        std::uint64_t w;
+        std::memcpy(&w, p + i, 8);
+        if (w & kHigh)
+            break;
+    }
+    while (i < n && static_cast<unsigned char>(p[i]) < 0x80)
+        ++i;
+    return i;
+}
+
 } // namespace
+
+bool isAscii(std::string_view text) {
+    return asciiRun(text.data(), text.size()) == text.size();
+}
 
 bool isValidUtf8(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size()) {
         // Runs of ASCII are the common case.
-        while (i < text.size() && static_cast<unsigned char>(text[i]) < 0x80)
-            ++i;
+        i += asciiRun(text.data() + i, text.size() - i);
         if (i == text.size())
             return true;
         const std::size_t n = sequenceAt(text, i);
@@ -91,7 +116,26 @@ std::string windows1252ToUtf8(std::string_view text) {
 }
 
 std::string utf8FromLegacy(std::string_view text) {
-    return isValidUtf8(text) ? std::string(text) : windows1252ToUtf8(text);
+    if (isValidUtf8(text))
+        return std::string(text);
+    std::string out;
+    out.reserve(text.size() + text.size() / 4);
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const std::size_t run = asciiRun(text.data() + i, text.size() - i);
+        out.append(text.substr(i, run));
+        i += run;
+        if (i == text.size())
+            break;
+        if (const std::size_t n = sequenceAt(text, i)) {
+            out.append(text.substr(i, n));
+            i += n;
+        } else {
+            out += windows1252ToUtf8(text.substr(i, 1));
+            ++i;
+        }
+    }
+    return out;
 }
 
 std::size_t utf8CutPoint(std::string_view text, std::size_t limit) {

@@ -17,9 +17,17 @@ bool isValidUtf8(std::string_view text);
 // characters of the same number, as Windows maps them.
 std::string windows1252ToUtf8(std::string_view text);
 
-// `text` unchanged when it is valid UTF-8, otherwise read as Windows-1252:
-// how a value from a file of an older copy is taken in.
+// `text` with every well-formed UTF-8 sequence kept and each byte that starts
+// none read as Windows-1252: how a value from a file of an older copy (or one
+// that mixes both) is taken in. Valid UTF-8 comes back unchanged.
 std::string utf8FromLegacy(std::string_view text);
+
+// True when every byte of `text` is below 0x80. Looks at a machine word at a
+// time.
+bool isAscii(std::string_view text);
+
+// The UTF-8 byte-order mark, which text editors may put at the start of a file.
+inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 
 // The length in bytes of the first `limit` characters of `text` (all of it
 // when it is shorter): a cut there never splits a UTF-8 character. A byte

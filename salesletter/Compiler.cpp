@@ -308,10 +308,10 @@ std::string BuildSalesPage(const TSalesLetter& letter, std::string_view template
 }
 
 std::string ReadTemplate(const TSalesLetter& letter) {
-    // The live preview compiles on a worker thread while Finish may run on the
-    // window's: one read at a time owns the executable's image.
-    static std::mutex oneAtATime;
-    const std::lock_guard<std::mutex> lock(oneAtATime);
+    // The live preview compiles on a worker thread while Finish, the chart or
+    // the program's end may use the executable's image on the window's: the
+    // reload and the lookup hold the image's one lock together.
+    const std::lock_guard<std::recursive_mutex> lock(ExeMod::ImageLock());
     ExeMod::LoadExeImage();
     const std::string name = TemplateDocumentName(letter);
     const std::string body = ExeMod::GetDocument(name);

@@ -1,7 +1,9 @@
 #include "Recovery.h"
 
+#include "ini/BigIniFile.h"
 #include "platform/DataFolder.h"
 #include "platform/FileSystem.h"
+#include "platform/TextEncoding.h"
 #include "ProjectFile.h"
 
 #include <algorithm>
@@ -9,10 +11,11 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <map>
 #include <random>
 #include <stdexcept>
 #include <system_error>
+#include <utility>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -21,6 +24,7 @@ namespace {
 constexpr const char* kRecoverySection = "Recovery";
 constexpr const char* kExactSection = "Exact";
 constexpr const char* kDiscardedFolder = "Discarded";
+constexpr const char* kUnreadableFolder = "Unreadable";
 constexpr char kCtrlZ = 26;
 
 bool breaksLine(char c) {
@@ -43,10 +47,13 @@ std::string fromProjectValue(const FieldInfo& f, const std::string& stored) {
 // would end the line are written as "%" and two hexadecimal digits.
 std::string escape(std::string_view value) {
     static const char hex[] = "0123456789ABCDEF";
+    // A file's line that is not UTF-8 is read as Windows-1252: such a value
+    // keeps its bytes only when those above ASCII are written as codes too.
+    const bool utf8 = platform::isValidUtf8(value);
     std::string out;
     out.reserve(value.size());
     for (char c : value) {
-        if (c == '%' || breaksLine(c)) {
+        if (c == '%' || breaksLine(c) || (!utf8 && static_cast<unsigned char>(c) >= 0x80)) {
             out += '%';
             out += hex[static_cast<unsigned char>(c) >> 4];
             out += hex[static_cast<unsigned char>(c) & 15];
@@ -83,36 +90,6 @@ std::string unescape(std::string_view value) {
     return out;
 }
 
-using Section = std::map<std::string, std::string, std::less<>>;
-
-// The sections of an INI text: lines end with LF or CR LF; a line starting
-// with "[" names a section; other lines are key=value, split at the first "=".
-std::map<std::string, Section, std::less<>> parseSections(std::string_view text) {
-    std::map<std::string, Section, std::less<>> sections;
-    Section* current = nullptr;
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        std::size_t end = text.find('\n', pos);
-        if (end == std::string_view::npos)
-            end = text.size();
-        std::string_view line = text.substr(pos, end - pos);
-        pos = end + 1;
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        if (!line.empty() && line.front() == '[') {
-            std::size_t close = line.find(']');
-            std::string name(
-                line.substr(1, close == std::string_view::npos ? line.npos : close - 1));
-            current = &sections[name];
-            continue;
-        }
-        std::size_t eq = line.find('=');
-        if (current && eq != std::string_view::npos)
-            current->emplace(std::string(line.substr(0, eq)), std::string(line.substr(eq + 1)));
-    }
-    return sections;
-}
-
 std::int64_t nowMilliseconds() {
     return std::chrono::duration_cast<std::chrono::milliseconds>(
                std::chrono::system_clock::now().time_since_epoch())
@@ -136,82 +113,70 @@ std::string RecoveryFolder() {
     return platform::dataFolder() + "Recovery";
 }
 
+// A copy is written and read by the INI engine, as project files are: the
+// "Project" section as a project file holds it, then "Recovery" and, when
+// some value needs it, "Exact".
 std::string RecoveryText(const RecoveryCopy& copy) {
     const TSalesLetter& letter = copy.letter;
-    std::string text = "[" + std::string(kProjectSection) + "]\r\n";
-    text += std::string("CB1=") + (letter.CB1 ? "1" : "0") + "\r\n";
-    text += std::string("CB2=") + (letter.CB2 ? "1" : "0") + "\r\n";
-    text += std::string("CB3=") + (letter.CB3 ? "1" : "0") + "\r\n";
-    std::string exact;
+    TBigIniFile ini("", TBigIniFile::kNoLineLimit);
+    ini.WriteBool(kProjectSection, "CB1", letter.CB1);
+    ini.WriteBool(kProjectSection, "CB2", letter.CB2);
+    ini.WriteBool(kProjectSection, "CB3", letter.CB3);
+    std::vector<std::pair<const char*, std::string>> exact;
     for (const FieldInfo& f : TSalesLetter::Fields()) {
         const std::string& value = letter[f.key];
-        std::string stored = projectValue(f, value);
-        text += f.key;
-        text += '=';
-        text += stored;
-        text += "\r\n";
-        if (fromProjectValue(f, stored) != value)
-            exact += std::string(f.key) + "=" + escape(value) + "\r\n";
+        const std::string stored = projectValue(f, value);
+        ini.WriteString(kProjectSection, f.key, stored);
+        if (!platform::isValidUtf8(stored) || fromProjectValue(f, stored) != value)
+            exact.emplace_back(f.key, escape(value));
     }
-    text += "\r\n[" + std::string(kRecoverySection) + "]\r\n";
-    text += "ProjectFile=" + escape(copy.projectFile) + "\r\n";
-    text += "Caption=" + escape(copy.caption) + "\r\n";
-    text += "LastChange=" + std::to_string(copy.lastChange) + "\r\n";
-    text += "Group=" + escape(copy.group) + "\r\n";
-    text += "ProjectName=" + escape(copy.project) + "\r\n";
-    text += "Name=" + escape(copy.name) + "\r\n";
-    text += "ProjectStamp=" + escape(copy.projectStamp) + "\r\n";
-    if (!exact.empty())
-        text += "\r\n[" + std::string(kExactSection) + "]\r\n" + exact;
-    return text + "\r\n";
+    ini.WriteString(kRecoverySection, "ProjectFile", escape(copy.projectFile));
+    ini.WriteString(kRecoverySection, "Caption", escape(copy.caption));
+    ini.WriteString(kRecoverySection, "LastChange", std::to_string(copy.lastChange));
+    ini.WriteString(kRecoverySection, "Group", escape(copy.group));
+    ini.WriteString(kRecoverySection, "ProjectName", escape(copy.project));
+    ini.WriteString(kRecoverySection, "Name", escape(copy.name));
+    ini.WriteString(kRecoverySection, "ProjectStamp", escape(copy.projectStamp));
+    for (const auto& [key, value] : exact)
+        ini.WriteString(kExactSection, key, value);
+    return ini.Text();
 }
 
 RecoveryCopy ParseRecovery(std::string_view text) {
-    auto sections = parseSections(text);
-    auto project = sections.find(kProjectSection);
-    auto recovery = sections.find(kRecoverySection);
-    if (project == sections.end() || recovery == sections.end() ||
-        !recovery->second.count("LastChange"))
+    TBigIniFile ini("", TBigIniFile::kNoLineLimit);
+    ini.LoadFromText(text);
+    // A key that cannot be typed tells a missing key from an empty one.
+    const std::string missing(1, '\n');
+    const std::string lastChange = ini.ReadString(kRecoverySection, "LastChange", missing);
+    if (!ini.SectionExists(kProjectSection) || lastChange == missing)
         throw std::runtime_error("It is not a recovery copy of a sales letter.");
 
     RecoveryCopy copy;
-    const Section& values = project->second;
-    auto option = [&](const char* key, bool fallback) {
-        auto it = values.find(key);
-        return it == values.end() ? fallback : std::strtol(it->second.c_str(), nullptr, 10) != 0;
-    };
-    copy.letter.SetTemplateOption(1, option("CB1", true));
-    copy.letter.SetTemplateOption(2, option("CB2", false));
-    copy.letter.SetTemplateOption(3, option("CB3", false));
-    const Section& exact = sections[kExactSection];
+    copy.letter.SetTemplateOption(1, ini.ReadBool(kProjectSection, "CB1", true));
+    copy.letter.SetTemplateOption(2, ini.ReadBool(kProjectSection, "CB2", false));
+    copy.letter.SetTemplateOption(3, ini.ReadBool(kProjectSection, "CB3", false));
     for (const FieldInfo& f : TSalesLetter::Fields()) {
-        if (auto e = exact.find(f.key); e != exact.end()) {
-            copy.letter[f.key] = unescape(e->second);
-            continue;
-        }
-        auto it = values.find(f.key);
-        copy.letter[f.key] = it == values.end() ? std::string() : fromProjectValue(f, it->second);
+        const std::string exact = ini.ReadString(kExactSection, f.key, missing);
+        if (exact != missing)
+            copy.letter[f.key] = unescape(exact);
+        else
+            copy.letter[f.key] = fromProjectValue(f, ini.ReadString(kProjectSection, f.key, ""));
     }
-    const Section& info = recovery->second;
-    auto field = [&](const char* key) {
-        auto it = info.find(key);
-        return it == info.end() ? std::string() : unescape(it->second);
-    };
-    copy.projectFile = field("ProjectFile");
-    copy.caption = field("Caption");
-    copy.group = field("Group");
-    copy.project = field("ProjectName");
-    copy.name = field("Name");
-    copy.projectStamp = field("ProjectStamp");
-    copy.lastChange = std::strtoll(info.find("LastChange")->second.c_str(), nullptr, 10);
+    copy.projectFile = unescape(ini.ReadString(kRecoverySection, "ProjectFile", ""));
+    copy.caption = unescape(ini.ReadString(kRecoverySection, "Caption", ""));
+    copy.group = unescape(ini.ReadString(kRecoverySection, "Group", ""));
+    copy.project = unescape(ini.ReadString(kRecoverySection, "ProjectName", ""));
+    copy.name = unescape(ini.ReadString(kRecoverySection, "Name", ""));
+    copy.projectStamp = unescape(ini.ReadString(kRecoverySection, "ProjectStamp", ""));
+    copy.lastChange = std::strtoll(lastChange.c_str(), nullptr, 10);
     return copy;
 }
 
 void WriteRecovery(const std::string& path, const RecoveryCopy& copy) {
     std::string folder = fs::path(path).parent_path().string();
     if (!folder.empty() && !platform::folderExists(folder))
-        platform::forceDirectories(folder);
-    platform::saveFileAtomic(path, RecoveryText(copy));
+        platform::makePrivateFolder(folder);
+    platform::saveFileAtomic(path, RecoveryText(copy), platform::FileAccess::OwnerOnly);
 }
 
 RecoveryCopy ReadRecovery(const std::string& path) {
@@ -274,10 +239,47 @@ void RemoveRecovery(const std::string& path) {
         failFile("Cannot delete file", path, ec);
 }
 
+std::string SetAsideUnreadable(const std::string& path) {
+    fs::path source(path);
+    const std::string folder = (source.parent_path() / kUnreadableFolder).string();
+    if (!platform::folderExists(folder) && !platform::makePrivateFolder(folder))
+        failFile("Cannot create folder", folder, std::error_code(errno, std::generic_category()));
+    // An older copy of the same name there is not overwritten.
+    std::string target = (fs::path(folder) / source.filename()).string();
+    for (int n = 2; platform::fileExists(target); ++n)
+        target = (fs::path(folder) /
+                  (source.stem().string() + "-" + std::to_string(n) + source.extension().string()))
+                     .string();
+    std::error_code ec;
+    fs::rename(source, target, ec);
+    if (ec)
+        failFile("Cannot move file", path, ec);
+    return target;
+}
+
+void SweepOldScratchFiles(const std::string& folder, int days) {
+    const auto cutoff = fs::file_time_type::clock::now() - std::chrono::hours(24 * days);
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        const std::size_t mark = name.rfind(".~");
+        if (mark == std::string::npos || name.size() < mark + 7 ||
+            name.compare(name.size() - 4, 4, ".tmp") != 0)
+            continue;
+        const std::string digits = name.substr(mark + 2, name.size() - mark - 6);
+        if (digits.empty() ||
+            !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+            continue;
+        std::error_code fileEc;
+        if (it->is_regular_file(fileEc) && it->last_write_time(fileEc) < cutoff && !fileEc)
+            fs::remove(it->path(), fileEc);
+    }
+}
+
 std::string DiscardRecovery(const std::string& path, std::size_t keep) {
     fs::path source(path);
     std::string folder = (source.parent_path() / kDiscardedFolder).string();
-    if (!platform::folderExists(folder) && !platform::forceDirectories(folder))
+    if (!platform::folderExists(folder) && !platform::makePrivateFolder(folder))
         failFile("Cannot create folder", folder, std::error_code(errno, std::generic_category()));
     // A zero-padded time in front keeps the names in the order they were
     // discarded, also for several in the same millisecond.

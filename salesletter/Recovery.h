@@ -12,8 +12,8 @@
 //
 // Copies live in their own folder (platform::dataFolder() + "Recovery"); a
 // copy the user declines goes to its "Discarded" subfolder, which keeps the
-// last five. Which copy belongs to which running program is the caller's
-// business (a lock file beside each copy).
+// last five; one that cannot be read goes to "Unreadable". Which copy belongs to which running
+// program is the caller's business (a lock file beside each copy).
 #pragma once
 
 #include "SalesLetter.h"
@@ -58,6 +58,13 @@ std::string NewRecoveryPath(const std::string& folder);
 std::vector<std::string> ListRecoveries(const std::string& folder);
 // Removes a copy; a copy that is already gone is fine.
 void RemoveRecovery(const std::string& path);
+// Moves a copy that cannot be read into "Unreadable" beside it, where it stays
+// for the user to look at but is offered no more. Returns the new path.
+// Throws platform::IoError.
+std::string SetAsideUnreadable(const std::string& path);
+// Removes the scratch files ("<name>.~<digits>.tmp") that writes killed in
+// mid-way left in `folder`, once they are `days` days old.
+void SweepOldScratchFiles(const std::string& folder, int days = 1);
 // Moves a copy into "Discarded" beside it and keeps only the last `keep`
 // copies there. Returns the new path. Throws platform::IoError.
 std::string DiscardRecovery(const std::string& path, std::size_t keep = kDiscardedKept);

@@ -71,7 +71,7 @@ QStringList pluginCandidates() {
         return {qEnvironmentVariable("QM_WEBENGINE_PLUGIN")};
     QStringList list;
     for (const std::string& place : browsers::EngineModuleCandidates(
-             platform::fromQ(QCoreApplication::applicationDirPath()) + "/",
+             platform::fromQ(QCoreApplication::applicationDirPath()) + "/", QM_INSTALL_BIN_DIR,
              QM_WEBENGINE_INSTALL_DIR, QM_WEBENGINE_PLUGIN_NAME))
         list << platform::toQ(place);
     return list;
@@ -100,9 +100,16 @@ const Engine& engine() {
         prepareEngineEnvironment();
         ensureSharedGlContext();
         const QStringList files = pluginCandidates();
+        QStringList refused;
         for (const QString& file : files) {
             if (!QFile::exists(file))
                 continue;
+            // A module another user could have put there is never loaded.
+            if (const std::string why = browsers::UntrustedModuleReason(platform::fromQ(file));
+                !why.empty()) {
+                refused << QStringLiteral("%1 (%2)").arg(file, platform::toQ(why));
+                continue;
+            }
             QPluginLoader loader(file);
             if (QObject* instance = loader.instance()) {
                 result.factory = qobject_cast<WebViewFactory*>(instance);
@@ -116,6 +123,10 @@ const Engine& engine() {
         if (!result.factory && result.error.isEmpty())
             result.error = QStringLiteral("The web engine module is missing (looked for %1).")
                                .arg(files.join(", "));
+        if (!result.factory && !refused.isEmpty())
+            result.error += QStringLiteral(" Not loaded, as another user could have put it "
+                                           "there: %1.")
+                                .arg(refused.join("; "));
         return result;
     }();
     return e;
@@ -220,6 +231,8 @@ void WebBrowser::attachEngine() {
     delete placeholder_;
     placeholder_ = nullptr;
     applyLinkPolicy();
+    if (noFileAccess_)
+        e.factory->denyScriptFileAccess(view_);
     if (htmlWaiting_) {
         htmlWaiting_ = false;
         SetHtml(std::exchange(waitingHtml_, {}), waitingBase_);
@@ -289,6 +302,12 @@ void WebBrowser::OpenLinksLeadingOutInUserBrowser() {
     linksOut_ = true;
 }
 
+void WebBrowser::DenyScriptFileAccess() {
+    noFileAccess_ = true;
+    if (view_)
+        engine().factory->denyScriptFileAccess(view_);
+}
+
 void WebBrowser::applyLinkPolicy() {
     engine().factory->setLinkPolicy(view_, [this](const QUrl& from, const QUrl& to) {
         const std::string target = platform::fromQ(to.toString());
@@ -340,7 +359,9 @@ void WebBrowser::SetHtml(const std::string& html, const std::string& baseFolder)
         return;
     }
     const QByteArray utf8 = QByteArray::fromStdString(html);
-    if (fitsDataAddress(utf8)) {
+    // A page whose scripts may read no files is served by the engine module
+    // itself, whatever its size.
+    if (noFileAccess_ || fitsDataAddress(utf8)) {
         engine().factory->setHtml(view_, QString::fromUtf8(utf8), base);
         return;
     }

@@ -57,6 +57,10 @@ public:
     // to the web opens in the user's browser, and this page stays.
     void OpenLinksLeadingOutInUserBrowser();
 
+    // From now on scripts in the pages shown read no local files (a page's
+    // own pictures still show): for pages made of what the user typed.
+    void DenyScriptFileAccess();
+
     // Whether the engine is still to be loaded (after the first paint).
     bool EnginePending() const { return pending_; }
 
@@ -96,6 +100,7 @@ private:
     QTextBrowser* text_ = nullptr;
     // What was asked before the engine came (it loads after the first paint).
     bool linksOut_ = false;
+    bool noFileAccess_ = false;
     bool htmlWaiting_ = false;
     std::string waitingHtml_, waitingBase_;
 };

@@ -45,7 +45,11 @@ public:
     // loaded in the view.
     virtual void setLinkPolicy(QWidget* view,
                                std::function<bool(const QUrl& from, const QUrl& to)> follow) = 0;
+
+    // From now on the view's pages may load files of their own folder as
+    // pictures and the like, but no script in them may read a local file.
+    virtual void denyScriptFileAccess(QWidget* view) = 0;
 };
 
-#define QM_WEBVIEWFACTORY_IID "com.quillmere.WebViewFactory/3"
+#define QM_WEBVIEWFACTORY_IID "com.quillmere.WebViewFactory/4"
 Q_DECLARE_INTERFACE(WebViewFactory, QM_WEBVIEWFACTORY_IID)

@@ -362,7 +362,9 @@ void TCreateSaleslettersForm::btnPreviewClick() {
     std::string target = platform::dataFolder() + kPreviewPageName;
     PageContext context = DefaultPageContext();
     context.baseFolder = pictureFolder(currentFile_);
-    CompileSalesLetter(Letter(), target, context);
+    // The preview is a draft: the user's alone.
+    platform::saveFileAtomic(target, CompileSalesPage(Letter(), context),
+                             platform::FileAccess::OwnerOnly);
     platform::services().openDocument(target);
 }
 

@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -38,7 +39,18 @@ public:
             note->setMargin(12);
             layout->addWidget(note);
         }
+        // The page is made of what the user typed: its scripts read no files.
+        browser_->DenyScriptFileAccess();
         connect(browser_, &WebBrowser::LoadFinished, this, [this](bool) { loaded(); });
+    }
+
+    // The engine answers (or drops) pending script calls as its page goes:
+    // the browser goes first, while this pane is whole, and the answers find
+    // it gone.
+    ~WebPreviewPane() override {
+        *alive_ = false;
+        browser_->disconnect(this);
+        delete browser_;
     }
 
     // The engine loads once the window is first painted; pages given before
@@ -64,7 +76,9 @@ public:
         // lags a frame behind a page just scrolled into place.
         reading_ = true;
         browser_->RunJavaScript("window.scrollX + ' ' + window.scrollY",
-                                [this](const std::string& where) {
+                                [this, alive = alive_](const std::string& where) {
+                                    if (!*alive)
+                                        return;
                                     reading_ = false;
                                     double x = 0, y = 0;
                                     if (std::sscanf(where.c_str(), "%lf %lf", &x, &y) == 2)
@@ -87,15 +101,19 @@ private:
         }
         const std::string script = "window.scrollTo(" + std::to_string(qRound(scroll_.x())) + ", " +
                                    std::to_string(qRound(scroll_.y())) + "); 0";
-        browser_->RunJavaScript(script, [this](const std::string&) { emit PageShown(); });
+        browser_->RunJavaScript(script, [this, alive = alive_](const std::string&) {
+            if (*alive)
+                emit PageShown();
+        });
     }
 
     WebBrowser* browser_ = nullptr;
-    std::string html_, folder_; // the page to show
-    QPointF scroll_;            // where pages are scrolled to once loaded
-    bool shown_ = false;        // a page was given to the engine
-    bool loading_ = false;      // ... and is still loading
-    bool reading_ = false;      // the scroll position is being read
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true); // false once going
+    std::string html_, folder_;                                  // the page to show
+    QPointF scroll_;       // where pages are scrolled to once loaded
+    bool shown_ = false;   // a page was given to the engine
+    bool loading_ = false; // ... and is still loading
+    bool reading_ = false; // the scroll position is being read
 };
 
 bool isPreset(int width) {

@@ -1,5 +1,7 @@
 #include "RecoveryKeeper.h"
+
 #include "CreateSaleslettersForm.h"
+#include "platform/DataFolder.h"
 
 #include "platform/FileSystem.h"
 #include "platform/gui/Text.h"
@@ -48,7 +50,10 @@ void warn(const std::string& text) {
 RecoveryKeeper::RecoveryKeeper(TCreateSaleslettersForm& form, std::string folder)
     : QObject(&form), form_(form), folder_(std::move(folder)) {
     path_ = NewRecoveryPath(folder_);
-    if (platform::folderExists(folder_) || platform::forceDirectories(folder_)) {
+    // Writes killed in mid-way left their scratch files; a day on, none is
+    // a save still under way.
+    SweepOldScratchFiles(folder_);
+    if (platform::folderExists(folder_) || platform::makePrivateFolder(folder_)) {
         lock_ = lockFor(path_);
         if (!lock_->tryLock(0))
             lock_.reset();
@@ -180,7 +185,14 @@ bool RecoveryKeeper::offerRestore() {
         try {
             copy = ReadRecovery(candidate);
         } catch (const std::exception& e) {
-            warn(std::string(e.what()) + " It was left in place.");
+            // Said once: the copy is set aside, where the user may still look.
+            std::string where;
+            try {
+                where = " It was moved to \"" + SetAsideUnreadable(candidate) + "\".";
+            } catch (const std::exception& moveError) {
+                where = std::string(" It was left in place. ") + moveError.what();
+            }
+            warn(std::string(e.what()) + where);
             continue;
         }
         std::string question =

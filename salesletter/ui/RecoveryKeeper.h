@@ -14,7 +14,8 @@
 // Each copy has a lock file beside it ("<copy>.lock", QLockFile) held for as
 // long as its program runs, so a running program's copy is never offered to
 // another; the lock of a program that is gone is stale and is taken over.
-// The keeper belongs to the form and ends with it. The disk work runs on a
+// Scratch files of writes killed in mid-way are swept when a keeper starts,
+// once a day old. The keeper belongs to the form and ends with it. The disk work runs on a
 // thread of its own (RecoveryWriter): a slow disk never holds up typing.
 #pragma once
 
@@ -47,8 +48,8 @@ public:
 public slots:
     // Offers the most recent copy that no running program holds, once: Yes
     // restores it into the form, No moves it to "Discarded". A copy that cannot
-    // be read is reported by name and left where it is. Returns true when a
-    // copy was restored.
+    // be read is reported by name, once: it is moved to "Unreadable". Returns
+    // true when a copy was restored.
     bool offerRestore();
     // Writes the copy now when changes are waiting, and waits until it is on disk.
     void flush();

@@ -10,11 +10,15 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cctype>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
+#include <mutex>
 #include <stdlib.h>
 #include <sys/stat.h>
+#include <thread>
 #ifndef _WIN32
 #include <unistd.h>
 #endif
@@ -196,6 +200,31 @@ TEST(ChartFolder, AChartThatCannotBeWrittenIsReportedWithItsPath) {
     }
 }
 
+// Every user of the executable's image takes the one lock the compiler takes:
+// while a compile swaps the image, the chart is not read from it and the
+// image is not released at program end.
+TEST(ChartFolder, TheChartAndTheShutdownWaitForTheImagesLock) {
+    TempDir dir;
+    const std::string folder = dir.folder() + "LI" + platform::kPathSeparator;
+    std::unique_lock<std::recursive_mutex> hold(ExeMod::ImageLock());
+    std::atomic<int> done{0};
+    std::thread chart([&] {
+        browsers::WriteChart(folder);
+        ++done;
+    });
+    std::thread shutdown([&] {
+        ExeMod::ArchiveShutdown();
+        ++done;
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_EQ(done, 0);
+    hold.unlock();
+    chart.join();
+    shutdown.join();
+    EXPECT_EQ(done, 2);
+    EXPECT_TRUE(platform::fileExists(folder + browsers::kChartName));
+}
+
 TEST(Chart, IsOneSelfContainedLatin1PageWithBothTables) {
     const std::string chart = shippedChart(2026);
     ASSERT_FALSE(chart.empty());
@@ -300,9 +329,11 @@ TEST(OwnPages, LinksFromOurPagesToTheWebLeadOut) {
     EXPECT_FALSE(browsers::LeadsOut("file:///tmp/a.html", "javascript:alert(1)"));
 }
 
-// The web engine module is found from wherever the program lies: beside it, in
-// the installed layout, in the build folder, and, for a copy of the executable
-// moved elsewhere, at the folder it was installed to.
+// The web engine module is looked for only where nobody else can plant one:
+// the installed program takes the installed module alone; a portable copy its
+// own (beside it, or in its ../lib/quillmere/), then the installed one. The
+// build folder has the installed layout. (Once also ../lib/, and the
+// program's own neighbours before the installed folder even when installed.)
 TEST(EngineModule, IsLookedForInOrderAndFoundFromAMovedExecutable) {
     using testsupport::native;
     TempDir root;
@@ -311,31 +342,85 @@ TEST(EngineModule, IsLookedForInOrderAndFoundFromAMovedExecutable) {
     const std::string installed = root.file("usr/lib/quillmere");
     fs::create_directories(bin);
     fs::create_directories(installed);
-    EXPECT_EQ(
-        browsers::EngineModuleCandidates(bin, installed, name),
-        (std::vector<std::string>{bin + name, native(bin + "../lib/quillmere/" + name),
-                                  native(bin + "../lib/" + name), native(installed + "/" + name)}));
-    EXPECT_EQ(browsers::EngineModuleCandidates(bin, "", name).size(), 3u);
-
-    EXPECT_EQ(browsers::FindEngineModule(browsers::EngineModuleCandidates(bin, installed, name)),
-              "");
-    writeBytes(installed + "/" + name, "module");
-    // The installed program: ../lib/quillmere/ from its folder.
-    EXPECT_EQ(browsers::FindEngineModule(browsers::EngineModuleCandidates(bin, installed, name)),
-              native(bin + "../lib/quillmere/" + name));
-    // Copied elsewhere (by the user, or by the start-up routine for a read-only
-    // medium into the user's data folder): the installed folder.
+    // The installed program.
+    EXPECT_EQ(browsers::EngineModuleCandidates(bin, bin, installed, name),
+              (std::vector<std::string>{native(installed + "/" + name)}));
+    EXPECT_EQ(browsers::EngineModuleCandidates(bin + "../bin", bin, installed, name),
+              (std::vector<std::string>{native(installed + "/" + name)}));
+    // A portable copy.
     const std::string moved = root.file("home/.local/share/Quillmere/quillmere/");
     fs::create_directories(moved);
-    EXPECT_EQ(browsers::FindEngineModule(browsers::EngineModuleCandidates(moved, installed, name)),
-              native(installed + "/" + name));
-    // A portable copy's own module beside it comes first.
+    EXPECT_EQ(browsers::EngineModuleCandidates(moved, bin, installed, name),
+              (std::vector<std::string>{moved + name, native(moved + "../lib/quillmere/" + name),
+                                        native(installed + "/" + name)}));
+    EXPECT_EQ(browsers::EngineModuleCandidates(moved, bin, "", name).size(), 2u);
+
+    auto found = [&](const std::string& program) {
+        return browsers::FindEngineModule(
+                   browsers::EngineModuleCandidates(program, bin, installed, name))
+            .file;
+    };
+    EXPECT_EQ(found(bin), "");
+    writeBytes(installed + "/" + name, "module");
+    EXPECT_EQ(found(bin), native(installed + "/" + name));
+    // Copied elsewhere (by the user, or by the start-up routine for a read-only
+    // medium into the user's data folder): the installed folder.
+    EXPECT_EQ(found(moved), native(installed + "/" + name));
+    // A portable copy's own module beside it comes first; the installed
+    // program never looks beside itself.
     writeBytes(moved + name, "its own");
-    EXPECT_EQ(browsers::FindEngineModule(browsers::EngineModuleCandidates(moved, installed, name)),
-              moved + name);
+    EXPECT_EQ(found(moved), moved + name);
+    writeBytes(bin + name, "planted");
+    EXPECT_EQ(found(bin), native(installed + "/" + name));
     // A folder of that name is no module.
     fs::remove(moved + name);
     fs::create_directories(moved + name);
-    EXPECT_EQ(browsers::FindEngineModule(browsers::EngineModuleCandidates(moved, installed, name)),
-              native(installed + "/" + name));
+    EXPECT_EQ(found(moved), native(installed + "/" + name));
 }
+
+#ifndef _WIN32
+// A module is loaded only when it and its folder belong to the user or to
+// root and no one else may write them: a copy started from /tmp/x/bin never
+// loads what another user put into /tmp/x/lib/quillmere. What is refused is
+// named, so the "engine missing" message can tell why.
+TEST(EngineModule, OnlyModulesNoOneElseCouldHavePlantedAreLoaded) {
+    TempDir root;
+    const std::string name = "libqm_webengine.so";
+    const std::string bin = root.file("x/bin/"), lib = root.file("x/lib/quillmere/");
+    fs::create_directories(bin);
+    fs::create_directories(lib);
+    ::chmod(root.path().c_str(), 0755);
+    ::chmod(lib.c_str(), 0755);
+    writeBytes(lib + name, "module");
+    ::chmod((lib + name).c_str(), 0644);
+    const auto candidates = browsers::EngineModuleCandidates(bin, "/usr/bin/", "", name);
+    const std::string module = testsupport::native(bin + "../lib/quillmere/" + name);
+    EXPECT_EQ(browsers::UntrustedModuleReason(module), "");
+    EXPECT_EQ(browsers::FindEngineModule(candidates).file, module);
+
+    auto refusedFor = [&](const char* what) {
+        const browsers::EngineModuleChoice choice = browsers::FindEngineModule(candidates);
+        EXPECT_EQ(choice.file, "") << what;
+        EXPECT_EQ(choice.refused.size(), 1u) << what;
+        EXPECT_NE(browsers::UntrustedModuleReason(module), "") << what;
+        return choice.refused.empty() ? std::string() : choice.refused.front();
+    };
+    ::chmod(lib.c_str(), 0777);
+    EXPECT_NE(refusedFor("folder writable by all").find(module), std::string::npos);
+    ::chmod(lib.c_str(), 0775);
+    refusedFor("folder writable by the group");
+    ::chmod(lib.c_str(), 0755);
+    ::chmod((lib + name).c_str(), 0666);
+    refusedFor("file writable by all");
+    ::chmod((lib + name).c_str(), 0644);
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(lib.c_str(), 65534, 65534), 0);
+        refusedFor("folder of another user");
+        ASSERT_EQ(::chown(lib.c_str(), 0, 0), 0);
+        ASSERT_EQ(::chown((lib + name).c_str(), 65534, 65534), 0);
+        refusedFor("file of another user");
+        ASSERT_EQ(::chown((lib + name).c_str(), 0, 0), 0);
+    }
+    EXPECT_EQ(browsers::FindEngineModule(candidates).file, module);
+}
+#endif

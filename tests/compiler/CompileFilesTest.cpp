@@ -4,6 +4,7 @@
 // path points at a stand-in executable whose appended documents each test
 // chooses.
 #include "archive/ArchiveFormat.h"
+#include "archive/ExeMod.h"
 #include "platform/FileSystem.h"
 #include "salesletter/Compiler.h"
 #include "salesletter/SalesLetter.h"
@@ -11,10 +12,14 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <mutex>
 #include <optional>
+#include <thread>
 #ifndef _WIN32
 #include <unistd.h>
 #endif
@@ -188,4 +193,23 @@ TEST_F(CompileFiles, ScratchFileThatCannotBeCreatedStopsBeforeAnyPage) {
     EXPECT_NE(message.find(".html\". No such file or directory"), std::string::npos) << message;
 #endif
     EXPECT_FALSE(platform::fileExists(page));
+}
+
+// A compile of the live preview runs on a thread of its own and may outlive
+// the wizard: while any user holds the executable's image (here the test, as
+// a chart being written would), the compile waits instead of swapping it.
+TEST_F(CompileFiles, TheCompileTakesTheOneLockOfTheExecutablesImage) {
+    std::unique_lock<std::recursive_mutex> hold(ExeMod::ImageLock());
+    std::atomic<bool> done{false};
+    std::string text;
+    std::thread compile([&] {
+        text = ReadTemplate(letter_);
+        done = true;
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_FALSE(done);
+    hold.unlock();
+    compile.join();
+    EXPECT_TRUE(done);
+    EXPECT_EQ(text, "<title>{@pagetitle@}</title>\r\none\r\n");
 }

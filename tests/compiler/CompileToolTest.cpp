@@ -145,6 +145,18 @@ TEST_F(CompileTool, WritesTheOutputNameExactlyAndUsesTheProjectsTemplate) {
     EXPECT_NE(readBytes(page).find("class=\"showcase\""), std::string::npos);
 }
 
+// A project a text editor saved with a byte-order mark is a project.
+TEST_F(CompileTool, ProjectWithAByteOrderMarkCompilesAsWithout) {
+    const std::string plain = dir_.file("plain.prj"), marked = dir_.file("marked.prj");
+    SaveProject(testsupport::SampleLetter(2), plain);
+    writeBytes(marked, "\xEF\xBB\xBF" + readBytes(plain));
+    const std::string one = dir_.file("one.html"), two = dir_.file("two.html");
+    ASSERT_EQ(run(shellQuoted(plain) + " " + shellQuoted(one)).status, 0);
+    Result r = run(shellQuoted(marked) + " " + shellQuoted(two));
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(readBytes(two), readBytes(one));
+}
+
 TEST_F(CompileTool, FailuresGiveOneLineNonZeroExitAndNoOutput) {
     const std::string project = dir_.file("ok.prj");
     SaveProject(testsupport::SampleLetter(2), project);

@@ -95,9 +95,21 @@ TEST_F(IniFormat, LinesWithoutEqualsAndLinesBeforeTheFirstHeaderAreDropped) {
     EXPECT_EQ(ini.ReadString("S", "", "?"), "empty key");
 }
 
-TEST_F(IniFormat, ByteOrderMarkHidesTheFirstHeader) {
+// A text editor may put a UTF-8 byte-order mark before the first header: it
+// is skipped there (and only there) and never written back.
+TEST_F(IniFormat, ByteOrderMarkAtTheStartIsSkippedAndNeverWritten) {
     EXPECT_EQ(loadAndExport("\xEF\xBB\xBF[First]\r\na=1\r\n[Second]\r\nb=2\r\n"),
-              "[Second]\r\nb=2\r\n\r\n");
+              "[First]\r\na=1\r\n\r\n[Second]\r\nb=2\r\n\r\n");
+    {
+        TBigIniFile ini(path);
+        EXPECT_EQ(ini.ReadString("First", "a", "?"), "1");
+        ini.WriteString("First", "a", "2");
+    }
+    EXPECT_EQ(readBytes(path), "[First]\r\na=2\r\n\r\n[Second]\r\nb=2\r\n\r\n");
+    // A mark anywhere else is text of its line; a file of the mark alone is empty.
+    EXPECT_EQ(loadAndExport("[S]\r\n\xEF\xBB\xBFk=1\r\n"), "[S]\r\n\xEF\xBB\xBFk=1\r\n\r\n");
+    EXPECT_EQ(loadAndExport("\xEF\xBB\xBF"), "");
+    EXPECT_EQ(loadAndExport("\xEF\xBB[S]\r\nk=1\r\n"), "");
 }
 
 TEST_F(IniFormat, LongLinesAreReadAsTheirFirst255Characters) {

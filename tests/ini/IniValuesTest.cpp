@@ -123,6 +123,26 @@ TEST_F(IniValues, LegacyLinesAreReadAsWindows1252AndWrittenAsUtf8) {
     EXPECT_EQ(readBytes(path), ascii);
 }
 
+// A line mixing UTF-8 with a few Windows-1252 bytes (typed by an older copy
+// into a file since saved as UTF-8) keeps every well-formed UTF-8 character;
+// only the bytes that form none are read as Windows-1252.
+TEST_F(IniValues, MixedLinesKeepTheirUtf8AndReadOnlyStrayBytesAsWindows1252) {
+    writeBytes(path, "[S]\r\nPT=Caf\xC3\xA9 cr\xC3\xA8me \x92"
+                     "best\x92\r\nCut=\xE2\x82\x41\xF0\x9F\x98\x80\xC3\r\n");
+    {
+        TBigIniFile ini(path);
+        EXPECT_EQ(ini.ReadString("S", "PT", "?"), "Caf\xC3\xA9 cr\xC3\xA8me \xE2\x80\x99"
+                                                  "best\xE2\x80\x99");
+        // A sequence cut short, then a whole one, then a lone lead byte.
+        EXPECT_EQ(ini.ReadString("S", "Cut", "?"), "\xC3\xA2\xE2\x80\x9A"
+                                                   "A\xF0\x9F\x98\x80\xC3\x83");
+        ini.WriteString("S", "New", "1");
+    }
+    EXPECT_EQ(readBytes(path), "[S]\r\nPT=Caf\xC3\xA9 cr\xC3\xA8me \xE2\x80\x99"
+                               "best\xE2\x80\x99\r\nCut=\xC3\xA2\xE2\x80\x9A"
+                               "A\xF0\x9F\x98\x80\xC3\x83\r\nNew=1\r\n\r\n");
+}
+
 // The registry keeps its 255-character lines; a project file keeps any
 // length. A cut never splits a UTF-8 character.
 TEST_F(IniValues, LineLimitIsTheDefaultAndCanBeLifted) {

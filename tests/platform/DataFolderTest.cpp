@@ -104,3 +104,75 @@ TEST_F(DataFolderTest, TheUsersFolderFollowsTheDesktopsRules) {
     setDataFolderForTesting(root.path());
     EXPECT_EQ(dataFolder(), root.path() + "/");
 }
+
+// The program folder is the data folder only for a portable copy: owned by
+// the user who runs the program, and writable by nobody else. A folder the
+// whole group may write would give every member the others' drafts.
+TEST_F(DataFolderTest, OnlyAFolderOfTheUsersOwnThatNoOneElseWritesIsPortable) {
+    setProgramPathForTesting(program + "/quillmere");
+    const std::string users = home + "/Quillmere/";
+    for (mode_t shared : {0775, 0757, 0777}) {
+        ::chmod(program.c_str(), shared);
+        setDataFolderForTesting("");
+        EXPECT_EQ(dataFolder(), users) << std::oct << shared;
+    }
+    ::chmod(program.c_str(), 0755);
+    setDataFolderForTesting("");
+    EXPECT_EQ(dataFolder(), program + "/");
+    if (::geteuid() == 0) {
+        // Another user's folder, though root may write it.
+        ASSERT_EQ(::chown(program.c_str(), 65534, 65534), 0);
+        setDataFolderForTesting("");
+        EXPECT_EQ(dataFolder(), users);
+        ASSERT_EQ(::chown(program.c_str(), 0, 0), 0);
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(program));
+}
+
+// Run by root, a copy in the system's program folders is an installed one.
+TEST_F(DataFolderTest, TheSystemsProgramFoldersAreNeverPortableForRoot) {
+    for (const char* system :
+         {"/usr/bin/", "/usr/local/bin", "/opt/quillmere/", "/bin/", "/sbin", "/usr", "/opt"})
+        EXPECT_TRUE(isSystemProgramFolder(system)) << system;
+    for (const char* other :
+         {"/usrx/bin/", "/optional/", "/home/ann/bin/", "/tmp/usr/bin/", "/binaries/", "/"})
+        EXPECT_FALSE(isSystemProgramFolder(other)) << other;
+    // Through a link, the folder it leads to counts.
+    const std::string link = root.file("to-usr");
+    ASSERT_EQ(::symlink("/usr/bin", link.c_str()), 0);
+    EXPECT_TRUE(isSystemProgramFolder(link + "/"));
+}
+
+// The per-user folder is made for the user alone; one that exists keeps its
+// rights. Without any home folder there is no place for the data: the
+// program says so instead of writing into the root folder.
+TEST_F(DataFolderTest, TheUsersFolderIsMadePrivateAndAMissingHomeIsReported) {
+    setProgramPathForTesting(program + "/quillmere");
+    ::chmod(program.c_str(), 0777);
+    const std::string chosen = dataFolder();
+    ASSERT_EQ(chosen, home + "/Quillmere/");
+    struct stat st {};
+    ASSERT_EQ(::stat(chosen.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    EXPECT_EQ(dataFolderProblem(), "");
+
+    ::chmod(chosen.c_str(), 0750);
+    setDataFolderForTesting("");
+    EXPECT_EQ(dataFolder(), chosen);
+    ::stat(chosen.c_str(), &st);
+    EXPECT_EQ(st.st_mode & 0777, 0750u);
+
+    const std::string oldHome = getenv("HOME") ? getenv("HOME") : "";
+    unsetenv("XDG_DATA_HOME");
+    unsetenv("HOME");
+    setDataFolderForTesting("");
+    EXPECT_EQ(userDataFolder(), "");
+    const std::string problem = dataFolderProblem();
+    EXPECT_NE(problem.find("HOME"), std::string::npos) << problem;
+    EXPECT_THROW(dataFolder(), IoError);
+    setenv("HOME", "relative", 1);
+    EXPECT_EQ(userDataFolder(), "");
+    setenv("HOME", oldHome.c_str(), 1);
+    EXPECT_FALSE(folderExists("/.local/share/Quillmere"));
+    ::chmod(program.c_str(), 0755);
+}

@@ -94,6 +94,33 @@ TEST(AtomicWrite, KeepsPermissionsAndWritesThroughLinks) {
     EXPECT_EQ(readBytes(f), "c");
 }
 
+#ifndef _WIN32
+// Drafts and previews are the user's own: such a file is made readable by
+// its owner alone, and so is an older one written over. Other files keep
+// the rights the user's file-creation mask gives, or the ones they had.
+TEST(AtomicWrite, OwnerOnlyFilesAreReadableByTheirOwnerAlone) {
+    TempDir dir;
+    auto mode = [](const std::string& path) {
+        struct stat st {};
+        ::stat(path.c_str(), &st);
+        return st.st_mode & 0777;
+    };
+    const mode_t mask = ::umask(022);
+    const std::string draft = dir.file("draft.prj"), page = dir.file("page.html");
+    ASSERT_EQ(writeFileAtomic(draft, "secret", FileAccess::OwnerOnly), 0);
+    EXPECT_EQ(mode(draft), 0600u);
+    writeBytes(page, "old");
+    ::chmod(page.c_str(), 0644);
+    saveFileAtomic(page, "new", FileAccess::OwnerOnly);
+    EXPECT_EQ(mode(page), 0600u);
+    EXPECT_EQ(readBytes(page), "new");
+    const std::string shared = dir.file("shared.html");
+    ASSERT_EQ(writeFileAtomic(shared, "x"), 0);
+    EXPECT_EQ(mode(shared), 0644u);
+    ::umask(mask);
+}
+#endif
+
 TEST(AtomicWrite, MissingFolderReportsReason) {
     TempDir dir;
     std::string f = dir.file("no/such/file");

@@ -306,6 +306,28 @@ TEST_F(ProjectFile, LegacyWindows1252ProjectLoadsAndSavesAsUtf8) {
     EXPECT_EQ(again["Headline"], in["Headline"]);
 }
 
+// Saved by a text editor with a byte-order mark, a project loads whole and
+// is saved without the mark; a line with a stray Windows-1252 byte keeps its
+// UTF-8 characters.
+TEST_F(ProjectFile, ByteOrderMarkAndMixedLinesLoseNothing) {
+    writeBytes(path, "\xEF\xBB\xBF[Project]\r\nCB1=0\r\nCB2=1\r\nCB3=0\r\n"
+                     "PT=Caf\xC3\xA9 cr\xC3\xA8me \x92"
+                     "best\x92\r\nFN=Ada\r\n");
+    TSalesLetter in;
+    LoadProject(in, path);
+    EXPECT_TRUE(in.CB2);
+    EXPECT_EQ(in["FN"], "Ada");
+    EXPECT_EQ(in["PT"], "Caf\xC3\xA9 cr\xC3\xA8me \xE2\x80\x99"
+                        "best\xE2\x80\x99");
+    SaveProject(in, path);
+    const std::string file = readBytes(path);
+    EXPECT_EQ(file.rfind("[Project]\r\n", 0), 0u);
+    TSalesLetter again;
+    LoadProject(again, path);
+    EXPECT_EQ(again["PT"], in["PT"]);
+    EXPECT_EQ(again["FN"], "Ada");
+}
+
 TEST_F(ProjectFile, TemplateOptionsFollowTheRadioButtonRule) {
     writeBytes(path, "[Project]\r\nCB1=0\r\nCB2=0\r\nCB3=0\r\n");
     TSalesLetter in;

@@ -10,6 +10,7 @@
 #include "platform/FileSystem.h"
 #include "platform/ScriptedServices.h"
 
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
@@ -262,7 +263,10 @@ TEST_F(Recovery, CopyOfARunningProgramIsNotOffered) {
     EXPECT_FALSE(platform::fileExists(orphan));
 }
 
-TEST_F(Recovery, UnreadableCopyIsReportedByNameAndLeftInPlace) {
+// An unreadable copy is reported once, by name, and set aside in
+// "Unreadable", where the user may still look at it; it is not reported at
+// every later start. (Once it stayed and was reported again and again.)
+TEST_F(Recovery, UnreadableCopyIsReportedOnceAndSetAside) {
     form.reset();
     std::string broken = RecoveryFolder() + "/letter-1-1.prj";
     writeBytes(broken, "[Project]\r\nFN=half a copy");
@@ -272,13 +276,45 @@ TEST_F(Recovery, UnreadableCopyIsReportedByNameAndLeftInPlace) {
     EXPECT_EQ(services.messages[0].icon, platform::Icon::Warning);
     EXPECT_NE(services.messages[0].text.find("\"" + broken + "\""), std::string::npos)
         << services.messages[0].text;
-    EXPECT_TRUE(platform::fileExists(broken));
+    const std::string aside = RecoveryFolder() + "/Unreadable/letter-1-1.prj";
+    EXPECT_NE(services.messages[0].text.find(aside), std::string::npos)
+        << services.messages[0].text;
+    EXPECT_FALSE(platform::fileExists(broken));
+    EXPECT_EQ(testsupport::readBytes(aside), "[Project]\r\nFN=half a copy");
     EXPECT_FALSE(platform::fileExists(broken + ".lock"));
     // The wizard works as ever.
     EXPECT_TRUE(form->isVisible());
     type("FN", "fresh");
     keeper->flush();
-    EXPECT_EQ(copies().size(), 2u);
+    EXPECT_EQ(copies().size(), 1u);
+    // The next wizard has nothing to say about it.
+    form.reset();
+    open();
+    services.messages.clear();
+    services.answers.push_back(Answer::No);
+    keeper->offerRestore();
+    for (const auto& m : services.messages)
+        EXPECT_EQ(m.text.find("cannot be read"), std::string::npos) << m.text;
+}
+
+// Scratch files of copies whose writing was killed are swept when a wizard
+// starts, once they are a day old; fresh ones may belong to a save under way.
+TEST_F(Recovery, OldScratchFilesOfKilledWritesAreSweptAtStart) {
+    form.reset();
+    namespace fs = std::filesystem;
+    const std::string folder = RecoveryFolder();
+    const std::string old = folder + "/letter-7-7.prj.~123456.tmp";
+    const std::string fresh = folder + "/letter-8-8.prj.~654321.tmp";
+    const std::string other = folder + "/notes.txt";
+    for (const std::string& f : {old, fresh, other})
+        writeBytes(f, "x");
+    const auto twoDaysAgo = fs::file_time_type::clock::now() - std::chrono::hours(48);
+    fs::last_write_time(old, twoDaysAgo);
+    fs::last_write_time(other, twoDaysAgo);
+    open();
+    EXPECT_FALSE(platform::fileExists(old));
+    EXPECT_TRUE(platform::fileExists(fresh));
+    EXPECT_TRUE(platform::fileExists(other));
 }
 
 // A whole restore: the welcome page comes back with the text, Save writes to

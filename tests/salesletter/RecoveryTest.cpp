@@ -10,6 +10,10 @@
 #include <chrono>
 #include <filesystem>
 #include <gtest/gtest.h>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 #include <stdexcept>
 
 using testsupport::readBytes;
@@ -90,6 +94,23 @@ TEST(Recovery, CopyIsAProjectFileWithWholeValues) {
     EXPECT_EQ(loaded["WL"], "English");
 }
 
+// A copy is read by the rules of every INI file of the program: a byte-order
+// mark an editor added, section names in another letter case and text of an
+// older copy in Windows-1252 read as in a project file.
+TEST(Recovery, CopyIsReadByTheRulesOfEveryIniFile) {
+    const RecoveryCopy copy = filledCopy();
+    std::string text = "\xEF\xBB\xBF" + RecoveryText(copy);
+    const std::size_t header = text.find("[Recovery]");
+    ASSERT_NE(header, std::string::npos);
+    text.replace(header, 10, "[RECOVERY]");
+    expectSame(ParseRecovery(text), copy);
+
+    const std::size_t caption = text.find("\r\nCaption=");
+    ASSERT_NE(caption, std::string::npos);
+    text.insert(caption + 10, "Caf\xE9 ");
+    EXPECT_EQ(ParseRecovery(text).caption, "Caf\xC3\xA9 " + copy.caption);
+}
+
 TEST(Recovery, WhatIsNotACopyIsRefusedByName) {
     testsupport::TempDir dir;
     std::string garbage = dir.file("letter-2.prj");
@@ -151,6 +172,28 @@ TEST(Recovery, FolderIsInTheDataFolder) {
     EXPECT_EQ(RecoveryFolder(), dir.folder() + "Recovery");
     platform::setDataFolderForTesting("");
 }
+
+#ifndef _WIN32
+// Drafts are private: the copy's folder, when made here, and every copy are
+// the user's alone.
+TEST(Recovery, CopiesAndTheirFolderAreTheUsersAlone) {
+    testsupport::TempDir dir;
+    const std::string folder = dir.file("Recovery");
+    const std::string path = NewRecoveryPath(folder);
+    RecoveryCopy copy;
+    copy.letter["FN"] = "draft";
+    WriteRecovery(path, copy);
+    struct stat st {};
+    ASSERT_EQ(::stat(folder.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    ::chmod(path.c_str(), 0644);
+    WriteRecovery(path, copy);
+    ::stat(path.c_str(), &st);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+}
+#endif
 
 TEST(RecoveryWriter, WritesInOrderOffTheCallersThreadAndReportsFailures) {
     testsupport::TempDir dir;

@@ -2,14 +2,131 @@
 // plugin so that only opening a browser window loads the engine.
 #include "../WebViewFactory.h"
 
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
 #include <QObject>
+#include <QPointer>
+#include <QRegularExpression>
+#include <QSet>
 #include <QUrl>
 #include <QVariant>
 #include <QWebEngineLoadingInfo>
 #include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <QWebEngineSettings>
+#include <QWebEngineUrlRequestJob>
+#include <QWebEngineUrlScheme>
+#include <QWebEngineUrlSchemeHandler>
 #include <QWebEngineView>
 
 #include <functional>
+
+namespace {
+
+// Pages whose scripts may read no local file (the live preview, made of what
+// the user typed) are served under this scheme: the page from memory and,
+// beside it, only its own pictures. The scheme has no access to
+// file: addresses, so neither a script nor a frame of the page reaches them,
+// and of the scheme's own addresses only the pictures the page's markup names.
+const QByteArray kPrivateScheme = "qm-page";
+const QString kPrivateHost = QStringLiteral("local");
+
+bool isPicture(const QString& path) {
+    static const QStringList kinds = {"png", "jpg", "jpeg", "gif", "webp", "svg", "bmp", "ico"};
+    return kinds.contains(QFileInfo(path).suffix().toLower());
+}
+
+class PrivatePages : public QWebEngineUrlSchemeHandler {
+public:
+    using QWebEngineUrlSchemeHandler::QWebEngineUrlSchemeHandler;
+
+    // The address under which `html` is shown, its relative addresses
+    // pointing into `folder`.
+    QUrl publish(QWidget* view, const QString& folder, const QByteArray& html) {
+        const QString root = QDir(folder).canonicalPath();
+        const QString page = (root.isEmpty() ? QStringLiteral("/") : root + '/') +
+                             QStringLiteral(".qm-page-%1.html").arg(quintptr(view), 0, 16);
+        QUrl url;
+        url.setScheme(QString::fromLatin1(kPrivateScheme));
+        url.setHost(kPrivateHost);
+        url.setPath(page);
+        pages_.insert(page, {html, picturesOf(url, html)});
+        QObject::connect(view, &QObject::destroyed, this, [this, page] { pages_.remove(page); });
+        return url;
+    }
+
+    void requestStarted(QWebEngineUrlRequestJob* job) override {
+        const QString path = job->requestUrl().path();
+        if (auto it = pages_.constFind(path); it != pages_.constEnd()) {
+            auto* buffer = new QBuffer(job);
+            buffer->setData(it->html);
+            job->reply("text/html;charset=utf-8", buffer);
+            return;
+        }
+        // A picture one of the pages shown refers to, and nothing else.
+        const QString file = QFileInfo(path).canonicalFilePath();
+        bool referred = false;
+        for (const Page& p : pages_)
+            referred = referred || (!file.isEmpty() && p.pictures.contains(file));
+        if (!referred) {
+            job->fail(QWebEngineUrlRequestJob::RequestDenied);
+            return;
+        }
+        auto* data = new QFile(file, job);
+        if (!data->open(QIODevice::ReadOnly)) {
+            job->fail(QWebEngineUrlRequestJob::UrlNotFound);
+            return;
+        }
+        const QString kind = QFileInfo(file).suffix().toLower();
+        const QByteArray mime = kind == "svg"                     ? "image/svg+xml"
+                                : kind == "jpg" || kind == "jpeg" ? "image/jpeg"
+                                : kind == "ico"                   ? "image/x-icon"
+                                                                  : "image/" + kind.toLatin1();
+        job->reply(mime, data);
+    }
+
+private:
+    // The local pictures the page's markup refers to (src, href and url()),
+    // as their files' real paths.
+    static QSet<QString> picturesOf(const QUrl& page, const QByteArray& html) {
+        static const QRegularExpression reference(
+            QStringLiteral("(?:src|href)\\s*=\\s*[\"']([^\"']+)[\"']|url\\(\\s*[\"']?([^\"')]+)"),
+            QRegularExpression::CaseInsensitiveOption);
+        QSet<QString> pictures;
+        const QString text = QString::fromUtf8(html);
+        for (auto it = reference.globalMatch(text); it.hasNext();) {
+            const QRegularExpressionMatch m = it.next();
+            const QString address = m.captured(1).isEmpty() ? m.captured(2) : m.captured(1);
+            const QUrl target = page.resolved(QUrl(address.trimmed()));
+            if (target.scheme() != page.scheme() || target.host() != page.host())
+                continue;
+            const QString file = QFileInfo(target.path()).canonicalFilePath();
+            if (!file.isEmpty() && isPicture(file) && QFileInfo(file).isFile())
+                pictures.insert(file);
+        }
+        return pictures;
+    }
+
+    struct Page {
+        QByteArray html;
+        QSet<QString> pictures;
+    };
+    QHash<QString, Page> pages_;
+};
+
+// Registered as the module loads, before the engine starts.
+const bool schemeRegistered = [] {
+    QWebEngineUrlScheme scheme(kPrivateScheme);
+    scheme.setSyntax(QWebEngineUrlScheme::Syntax::Host);
+    scheme.setFlags({});
+    QWebEngineUrlScheme::registerScheme(scheme);
+    return true;
+}();
+
+} // namespace
 
 // A page that asks its link policy before it follows a link.
 class PolicyPage : public QWebEnginePage {
@@ -74,8 +191,21 @@ public:
     }
 
     void setHtml(QWidget* view, const QString& html, const QUrl& baseUrl) override {
-        if (auto* v = qobject_cast<QWebEngineView*>(view))
+        auto* v = qobject_cast<QWebEngineView*>(view);
+        if (!v)
+            return;
+        if (!v->property("qmPrivatePages").toBool()) {
             v->setHtml(html, baseUrl);
+            return;
+        }
+        QWebEngineProfile* profile = v->page()->profile();
+        auto* pages = const_cast<PrivatePages*>(
+            static_cast<const PrivatePages*>(profile->urlSchemeHandler(kPrivateScheme)));
+        if (!pages) {
+            pages = new PrivatePages(profile);
+            profile->installUrlSchemeHandler(kPrivateScheme, pages);
+        }
+        v->load(pages->publish(v, baseUrl.toLocalFile(), html.toUtf8()));
     }
 
     void runJavaScript(QWidget* view, const QString& script,
@@ -93,6 +223,13 @@ public:
         auto* v = qobject_cast<QWebEngineView*>(view);
         if (auto* page = v ? dynamic_cast<PolicyPage*>(v->page()) : nullptr)
             page->follow = std::move(follow);
+    }
+
+    void denyScriptFileAccess(QWidget* view) override {
+        if (auto* v = qobject_cast<QWebEngineView*>(view)) {
+            v->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
+            v->setProperty("qmPrivatePages", true);
+        }
     }
 };
 
