@@ -21,6 +21,7 @@
 #include "archive/ExeMod.h"
 #include "ini/BigIniFile.h"
 #include "platform/FileSystem.h"
+#include "publish/cli/PublishCommand.h"
 #include "salesletter/Compiler.h"
 #include "salesletter/Export.h"
 #include "salesletter/ProjectFile.h"
@@ -82,6 +83,8 @@ std::string templateFor(const TSalesLetter& letter) {
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc > 1 && IsPublishCommand(argv[1]))
+        return RunPublishCommand(argc, argv);
     const bool exporting = argc == 4 && std::strcmp(argv[1], "--export") == 0;
     if ((argc != 3 && !exporting) || argv[1][0] == '\0' || argv[2][0] == '\0' ||
         (exporting && argv[3][0] == '\0') || (!exporting && argv[1][0] == '-')) {
