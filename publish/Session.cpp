@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <mutex>
@@ -76,6 +77,9 @@ struct Session::Impl {
     std::string userKnownHosts;
     std::string pin; // a confirmed certificate's public key
     bool cancelled = false;
+    bool active = false;      // FTP: the host connects back for data (passive failed)
+    std::string localAddress; // this side's address on the control connection
+    std::string entryPath;    // FTP: the folder the login starts in, as the host names it
     std::pair<Impl*, const Target*> keyData{this, nullptr};
 };
 
@@ -172,6 +176,8 @@ static void commonOptions(Session::Impl& impl, const Target& t, const std::strin
     QM_SET(CURLOPT_LOW_SPEED_TIME, 30L);
     QM_SET(CURLOPT_SERVER_RESPONSE_TIMEOUT, 30L);
     QM_SET(CURLOPT_WRITEFUNCTION, discard);
+    if (std::getenv("QM_PUBLISH_TRACE")) // the protocol dialogue on standard error
+        QM_SET(CURLOPT_VERBOSE, 1L);
     if (!t.user.empty())
         QM_SET(CURLOPT_USERNAME, t.user.c_str());
     if (!t.password.empty())
@@ -192,7 +198,13 @@ static void commonOptions(Session::Impl& impl, const Target& t, const std::strin
         QM_SET(CURLOPT_SSH_KEYDATA, &impl.keyData);
         QM_SET(CURLOPT_NEW_FILE_PERMS, 0644L);
         QM_SET(CURLOPT_NEW_DIRECTORY_PERMS, 0755L);
-    } else if (t.protocol == Protocol::Ftps) {
+    } else if (impl.active) {
+        QM_SET(CURLOPT_FTPPORT, impl.localAddress.empty() ? "-" : impl.localAddress.c_str());
+        // Hosts that fail passive TLS data connections tend to refuse resumed
+        // TLS sessions on them as well.
+        QM_SET(CURLOPT_SSL_SESSIONID_CACHE, 0L);
+    }
+    if (t.protocol == Protocol::Ftps) {
         QM_SET(CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_ALL));
         if (!impl.pin.empty()) {
             // A certificate the user confirmed: its own key is checked instead.
@@ -252,6 +264,25 @@ static CURLcode run(Session::Impl& impl, const Target& t, const std::string& url
         commonOptions(impl, t, url);
         setup(impl.curl);
         rc = curl_easy_perform(impl.curl);
+    }
+    if ((rc == CURLE_FTP_WEIRD_PASV_REPLY || rc == CURLE_FTP_WEIRD_227_FORMAT ||
+         rc == CURLE_FTP_CANT_GET_HOST) &&
+        t.protocol != Protocol::Sftp && !impl.active) {
+        // Some hosts refuse passive data connections (or their TLS): as
+        // other FTP programs do, try once more with the host connecting back.
+        const char* local = nullptr;
+        if (curl_easy_getinfo(impl.curl, CURLINFO_LOCAL_IP, &local) == CURLE_OK && local)
+            impl.localAddress = local;
+        impl.active = true;
+        commonOptions(impl, t, url);
+        setup(impl.curl);
+        curl_easy_setopt(impl.curl, CURLOPT_FRESH_CONNECT, 1L);
+        rc = curl_easy_perform(impl.curl);
+    }
+    if (rc == CURLE_OK && t.protocol != Protocol::Sftp && impl.entryPath.empty()) {
+        const char* entry = nullptr;
+        if (curl_easy_getinfo(impl.curl, CURLINFO_FTP_ENTRY_PATH, &entry) == CURLE_OK && entry)
+            impl.entryPath = entry;
     }
     return rc;
 }
@@ -335,6 +366,7 @@ void Session::upload(const std::string& localFile, const std::string& path, std:
     const curl_off_t total = ftello(f);
     fseeko(f, 0, SEEK_SET);
     const CURLcode rc = run(*impl_, target_, transferUrl(target_, path), [&](CURL* c) {
+        fseeko(f, 0, SEEK_SET);
         QM_SET(CURLOPT_UPLOAD, 1L);
         QM_SET(CURLOPT_READFUNCTION, readFromFile);
         QM_SET(CURLOPT_READDATA, f);
@@ -354,6 +386,7 @@ void Session::upload(const std::string& localFile, const std::string& path, std:
 void Session::uploadBytes(const std::string& bytes, const std::string& path) {
     ReadBytes source{&bytes};
     const CURLcode rc = run(*impl_, target_, transferUrl(target_, path), [&](CURL* c) {
+        source.at = 0;
         QM_SET(CURLOPT_UPLOAD, 1L);
         QM_SET(CURLOPT_READFUNCTION, readFromBytes);
         QM_SET(CURLOPT_READDATA, &source);
@@ -375,8 +408,18 @@ static CURLcode quote(Session::Impl& impl, const Target& t, const std::vector<st
     return rc;
 }
 
+// The path a command names: absolute from the login folder when the host said
+// which that is (a reused connection may stand in another folder).
+static std::string commandPath(const Session::Impl& impl, const Target& t,
+                               const std::string& path) {
+    const std::string p = remotePath(t, path);
+    if (t.protocol == Protocol::Sftp || impl.entryPath.empty())
+        return p;
+    return impl.entryPath + (impl.entryPath.back() == '/' ? "" : "/") + p;
+}
+
 void Session::rename(const std::string& from, const std::string& to) {
-    const std::string a = remotePath(target_, from), b = remotePath(target_, to);
+    const std::string a = commandPath(*impl_, target_, from), b = commandPath(*impl_, target_, to);
     if (target_.protocol == Protocol::Sftp) {
         // SFTP's rename will not replace a file on most servers: when it
         // refuses, the old file goes first, just before the new one takes
@@ -394,7 +437,7 @@ void Session::rename(const std::string& from, const std::string& to) {
 }
 
 void Session::remove(const std::string& path) {
-    const std::string a = remotePath(target_, path);
+    const std::string a = commandPath(*impl_, target_, path);
     const CURLcode rc = quote(
         *impl_, target_, {target_.protocol == Protocol::Sftp ? "rm " + quoted(a) : "DELE " + a});
     if (rc == CURLE_QUOTE_ERROR && !size(path))

@@ -210,8 +210,7 @@ public:
         log_ = dir + "/ftpd.log";
         if (tls) {
             cert_ = dir + "/ftpd.pem";
-            runProcess({"/usr/bin/openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes",
-                        "-subj", "/CN=127.0.0.1", "-days", "2", "-keyout", cert_, "-out", cert_});
+            replaceCertificate();
         }
         std::ofstream(dir + "/ftpd.py")
             << "import sys\n"
@@ -234,6 +233,13 @@ public:
     static constexpr const char* kUser = "seller";
     static constexpr const char* kPassword = "s3cret-words";
     std::string certificate() const { return cert_; }
+    // A new self-signed certificate (takes effect at the next restart).
+    void replaceCertificate() {
+        std::remove(cert_.c_str());
+        runProcess({"/usr/bin/openssl", "req", "-x509", "-newkey", "ec", "-pkeyopt",
+                    "ec_paramgen_curve:prime256v1", "-nodes", "-subj", "/CN=127.0.0.1", "-days",
+                    "2", "-keyout", cert_, "-out", cert_});
+    }
 
 protected:
     bool launch() override {
