@@ -3,7 +3,7 @@
 namespace platform {
 
 std::optional<std::string> MemoryKeyStore::read(const std::string& service,
-                                                 const std::string& account) {
+                                                const std::string& account) {
     const auto it = secrets.find({service, account});
     if (it == secrets.end())
         return std::nullopt;
