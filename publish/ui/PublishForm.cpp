@@ -43,6 +43,7 @@ TPublishForm::TPublishForm(QWidget* owner, std::string group,
                            std::function<std::optional<TSalesLetter>()> letterSource)
     : QDialog(owner), group_(std::move(group)), letterSource_(std::move(letterSource)) {
     setWindowTitle(toQ("Publish - " + group_));
+    setMinimumWidth(480);
     auto* outer = new QVBoxLayout(this);
     auto* form = new QFormLayout;
     cbProtocol = new QComboBox(this);
