@@ -238,3 +238,35 @@ TEST_F(SftpPublish, CancelLeavesTheSiteAsItWas) {
     EXPECT_FALSE(fs::exists(remote("images/extra.jpg")));
     EXPECT_TRUE(temporaries().empty());
 }
+
+TEST_F(SftpPublish, TheWebAddressIsFetchedAndCompared) {
+    // A web server for the remote folder, as the host's would be.
+    fs::create_directories(dir_.file("remote/site"));
+    const int port = testsupport::freePort();
+    const pid_t web =
+        testsupport::spawn({"/usr/bin/python3", "-m", "http.server", std::to_string(port), "--bind",
+                            "127.0.0.1", "--directory", dir_.file("remote")},
+                           dir_.file("http.log"));
+    ASSERT_TRUE(testsupport::waitUntilAccepting(port, web));
+    const std::string base = "http://127.0.0.1:" + std::to_string(port) + "/";
+
+    target_.webAddress = base + "site";
+    auto report = run();
+    EXPECT_EQ(report.web, publish::WebCheck::Same) << report.webMessage;
+    EXPECT_TRUE(report.matches());
+
+    // An address that shows another page: the site does not match.
+    target_.webAddress = base + "elsewhere/";
+    fs::create_directories(dir_.file("remote/elsewhere"));
+    writeBytes(dir_.file("remote/elsewhere/index.html"), "<html>Another page</html>");
+    report = run();
+    EXPECT_EQ(report.web, publish::WebCheck::Different) << report.webMessage;
+    EXPECT_FALSE(report.matches());
+    testsupport::killTree(web);
+
+    // Nobody answers: reported, but the upload stands.
+    target_.webAddress = base + "site/";
+    report = run();
+    EXPECT_EQ(report.web, publish::WebCheck::Unreachable);
+    EXPECT_TRUE(report.matches());
+}
