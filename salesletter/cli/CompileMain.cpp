@@ -21,11 +21,13 @@
 #include "archive/ExeMod.h"
 #include "ini/BigIniFile.h"
 #include "platform/FileSystem.h"
-#include "publish/cli/PublishCommand.h"
 #include "salesletter/Compiler.h"
 #include "salesletter/Export.h"
 #include "salesletter/ProjectFile.h"
 #include "salesletter/SalesLetter.h"
+#ifdef QM_HAVE_PUBLISH
+#include "publish/cli/PublishCommand.h"
+#endif
 
 #include <cstdio>
 #include <cstring>
@@ -83,8 +85,10 @@ std::string templateFor(const TSalesLetter& letter) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc > 1 && IsPublishCommand(argv[1]))
+#ifdef QM_HAVE_PUBLISH
+    if (argc > 1 && IsPublishCommand(argv[1])) // --publish, --zip
         return RunPublishCommand(argc, argv);
+#endif
     const bool exporting = argc == 4 && std::strcmp(argv[1], "--export") == 0;
     if ((argc != 3 && !exporting) || argv[1][0] == '\0' || argv[2][0] == '\0' ||
         (exporting && argv[3][0] == '\0') || (!exporting && argv[1][0] == '-')) {
