@@ -1,0 +1,62 @@
+// Where the Publish window is reached: the wizard's last page, beside Finish,
+// publishing the record as the pages hold it; Manage Projects, for the
+// selected group.
+#include "platform/DataFolder.h"
+#include "platform/FileSystem.h"
+#include "platform/ScriptedServices.h"
+#include "publish/ui/PublishForm.h"
+#include "salesletter/ui/CreateSaleslettersForm.h"
+#include "tests/support/TempDir.h"
+#include "workspace/ui/ManageProjectsForm.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
+namespace {
+
+class PublishEntry : public ::testing::Test {
+protected:
+    void SetUp() override {
+        platform::setProgramPathForTesting(dir.path() + "/quillmere");
+        platform::setDataFolderForTesting(dir.folder());
+    }
+    void TearDown() override {
+        platform::setDataFolderForTesting("");
+        platform::setProgramPathForTesting("");
+    }
+
+    platform::ScriptedServices services;
+    platform::ScopedServices scoped{services};
+    testsupport::TempDir dir;
+};
+
+} // namespace
+
+TEST_F(PublishEntry, TheWizardsLastPageOpensItBesideFinish) {
+    TCreateSaleslettersForm form;
+    ASSERT_NE(form.btnPublish, nullptr);
+    EXPECT_EQ(form.btnPublish->text(), "Publish…");
+    EXPECT_EQ(form.btnPublish->parentWidget(), form.btnFinish->parentWidget());
+    QString title;
+    QTimer::singleShot(0, [&] {
+        if (auto* w = qobject_cast<TPublishForm*>(QApplication::activeModalWidget())) {
+            title = w->windowTitle();
+            w->accept();
+        }
+    });
+    form.btnPublish->click();
+    EXPECT_EQ(title, "Publish - Default"); // no group chosen yet
+    EXPECT_TRUE(services.messages.empty());
+}
+
+TEST_F(PublishEntry, ManageProjectsAsksForAGroupFirst) {
+    TManageProjectsForm form(nullptr);
+    ASSERT_NE(form.btnPublish, nullptr);
+    form.btnPublish->click();
+    ASSERT_EQ(services.messages.size(), 1u);
+    EXPECT_EQ(services.messages[0].caption, "Warning");
+}
