@@ -77,9 +77,7 @@ struct Session::Impl {
     std::string userKnownHosts;
     std::string pin; // a confirmed certificate's public key
     bool cancelled = false;
-    bool active = false;      // FTP: the host connects back for data (passive failed)
-    std::string localAddress; // this side's address on the control connection
-    std::string entryPath;    // FTP: the folder the login starts in, as the host names it
+    std::string entryPath; // FTP: the folder the login starts in, as the host names it
     std::pair<Impl*, const Target*> keyData{this, nullptr};
 };
 
@@ -198,11 +196,6 @@ static void commonOptions(Session::Impl& impl, const Target& t, const std::strin
         QM_SET(CURLOPT_SSH_KEYDATA, &impl.keyData);
         QM_SET(CURLOPT_NEW_FILE_PERMS, 0644L);
         QM_SET(CURLOPT_NEW_DIRECTORY_PERMS, 0755L);
-    } else if (impl.active) {
-        QM_SET(CURLOPT_FTPPORT, impl.localAddress.empty() ? "-" : impl.localAddress.c_str());
-        // Hosts that fail passive TLS data connections tend to refuse resumed
-        // TLS sessions on them as well.
-        QM_SET(CURLOPT_SSL_SESSIONID_CACHE, 0L);
     }
     if (t.protocol == Protocol::Ftps) {
         QM_SET(CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_ALL));
@@ -263,20 +256,6 @@ static CURLcode run(Session::Impl& impl, const Target& t, const std::string& url
         confirmCertificate(impl, t)) {
         commonOptions(impl, t, url);
         setup(impl.curl);
-        rc = curl_easy_perform(impl.curl);
-    }
-    if ((rc == CURLE_FTP_WEIRD_PASV_REPLY || rc == CURLE_FTP_WEIRD_227_FORMAT ||
-         rc == CURLE_FTP_CANT_GET_HOST) &&
-        t.protocol != Protocol::Sftp && !impl.active) {
-        // Some hosts refuse passive data connections (or their TLS): as
-        // other FTP programs do, try once more with the host connecting back.
-        const char* local = nullptr;
-        if (curl_easy_getinfo(impl.curl, CURLINFO_LOCAL_IP, &local) == CURLE_OK && local)
-            impl.localAddress = local;
-        impl.active = true;
-        commonOptions(impl, t, url);
-        setup(impl.curl);
-        curl_easy_setopt(impl.curl, CURLOPT_FRESH_CONNECT, 1L);
         rc = curl_easy_perform(impl.curl);
     }
     if (rc == CURLE_OK && t.protocol != Protocol::Sftp && impl.entryPath.empty()) {

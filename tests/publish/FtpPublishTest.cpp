@@ -1,10 +1,6 @@
 // Publishing to pyftpdlib on loopback: FTPS with a self-signed certificate
 // (asked once with its fingerprint, then pinned), plain FTP with a password,
 // a refused login, and the seller's own files left alone.
-//
-// pyftpdlib 1.5.7 with Debian's pyOpenSSL closes every TLS data connection at
-// once (any client: files arrive empty), so over FTPS only what needs no data
-// connection is tried here: the certificate, the pin, the login and a dry run.
 #include "platform/DataFolder.h"
 #include "publish/Publisher.h"
 #include "tests/publish/Servers.h"
@@ -62,8 +58,6 @@ protected:
 } // namespace
 
 TEST_P(FtpPublish, PublishesOnlyWhatChangedAndLeavesOtherFilesAlone) {
-    if (GetParam())
-        GTEST_SKIP() << "the loopback FTPS server cannot carry TLS data connections";
     auto report = run();
     EXPECT_EQ(report.sent, (std::vector<std::string>{"images/header.jpg", "index.html"}));
     EXPECT_EQ(readBytes(remote("index.html")), "<html>Old headline</html>\r\n");
@@ -81,7 +75,7 @@ TEST_P(FtpPublish, PublishesOnlyWhatChangedAndLeavesOtherFilesAlone) {
     EXPECT_EQ(readBytes(remote("index.html")), "<html>New headline</html>\r\n");
     EXPECT_FALSE(fs::exists(remote("images/header.jpg")));
     EXPECT_EQ(readBytes(remote("images/mine.gif")), "the seller's own");
-    EXPECT_TRUE(asked_.empty());
+    EXPECT_EQ(asked_.size(), GetParam() ? 1u : 0u); // the certificate, once
 }
 
 TEST_P(FtpPublish, ASelfSignedCertificateIsAskedOnceAndPinned) {

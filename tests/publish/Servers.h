@@ -215,8 +215,15 @@ public:
         std::ofstream(dir + "/ftpd.py")
             << "import sys\n"
                "from pyftpdlib.authorizers import DummyAuthorizer\n"
-               "from pyftpdlib.handlers import FTPHandler, TLS_FTPHandler\n"
+               "from pyftpdlib.handlers import FTPHandler, TLS_FTPHandler, TLS_DTPHandler\n"
                "from pyftpdlib.servers import FTPServer\n"
+               // pyftpdlib drops a passive data connection that speaks before
+               // the transfer command; libcurl starts its TLS handshake at once.
+               "class DTP(TLS_DTPHandler):\n"
+               "    def readable(self):\n"
+               "        if self._ssl_requested and not self._ssl_established:\n"
+               "            return True\n"
+               "        return super().readable()\n"
                "port, root, user, password, cert = sys.argv[1:6]\n"
                "auth = DummyAuthorizer()\n"
                "auth.add_user(user, password, root, perm='elradfmwMT')\n"
@@ -225,6 +232,7 @@ public:
                "    handler.certfile = cert\n"
                "    handler.tls_control_required = True\n"
                "    handler.tls_data_required = True\n"
+               "    handler.dtp_handler = DTP\n"
                "handler.authorizer = auth\n"
                "FTPServer(('127.0.0.1', int(port)), handler).serve_forever()\n";
         started_ = launch();
