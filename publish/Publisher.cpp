@@ -77,6 +77,22 @@ Plan planPublish(Session& session, const std::string& pageFolder) {
     }
     Plan plan = makePlan(std::move(local), std::move(remote));
     plan.manifestDamaged = damaged;
+    // The manifest says what was sent; a file since removed or changed on the
+    // host by other means is sent again, so success means the host holds the page.
+    std::vector<FileEntry> missing;
+    for (const auto& f : plan.local) {
+        const bool planned = std::any_of(plan.send.begin(), plan.send.end(),
+                                         [&](const FileEntry& s) { return s.path == f.path; });
+        if (!planned && session.size(f.path) != f.size)
+            missing.push_back(f);
+    }
+    if (!missing.empty()) {
+        for (auto& f : missing)
+            plan.bytesToSend += f.size;
+        plan.send.insert(plan.send.begin(), missing.begin(), missing.end());
+        std::stable_partition(plan.send.begin(), plan.send.end(),
+                              [](const FileEntry& f) { return !isPage(f); });
+    }
     return plan;
 }
 

@@ -96,6 +96,12 @@ TEST_F(SftpPublish, SendsOnlyWhatChangedAndLeavesOtherFilesAlone) {
     EXPECT_TRUE(report.sent.empty());
     EXPECT_EQ(report.bytesSent, 0u);
 
+    // A published picture deleted on the host by other means comes back.
+    fs::remove(remote("images/cover.png"));
+    report = run();
+    EXPECT_EQ(report.sent, std::vector<std::string>{"images/cover.png"});
+    EXPECT_EQ(readBytes(remote("images/cover.png")), std::string(200000, 'c'));
+
     // A changed headline: only the page.
     page("<html>New headline</html>\r\n");
     report = run();
