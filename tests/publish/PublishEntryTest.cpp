@@ -6,6 +6,7 @@
 #include "platform/ScriptedServices.h"
 #include "publish/ui/PublishForm.h"
 #include "salesletter/ui/CreateSaleslettersForm.h"
+#include "salesletter/ui/PageControl.h"
 #include "tests/support/TempDir.h"
 #include "workspace/ui/ManageProjectsForm.h"
 
@@ -15,6 +16,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
+
+#include <cstdlib>
 
 namespace {
 
@@ -41,6 +44,14 @@ TEST_F(PublishEntry, TheWizardsLastPageOpensItBesideFinish) {
     ASSERT_NE(form.btnPublish, nullptr);
     EXPECT_EQ(form.btnPublish->text(), "Publish…");
     EXPECT_EQ(form.btnPublish->parentWidget(), form.btnFinish->parentWidget());
+    if (const char* folder = std::getenv("QM_SHOT_DIR")) { // a look under Xvfb
+        form.show();
+        for (int i = 0; i < form.PageControl->PageCount(); ++i)
+            if (form.PageControl->Page(i)->isAncestorOf(form.btnFinish))
+                form.PageControl->SetActivePageIndex(i);
+        QApplication::processEvents();
+        form.grab().save(QString(folder) + "/i25-wizard-last-page.png");
+    }
     QString title;
     QTimer::singleShot(0, [&] {
         if (auto* w = qobject_cast<TPublishForm*>(QApplication::activeModalWidget())) {
@@ -56,6 +67,11 @@ TEST_F(PublishEntry, TheWizardsLastPageOpensItBesideFinish) {
 TEST_F(PublishEntry, ManageProjectsAsksForAGroupFirst) {
     TManageProjectsForm form(nullptr);
     ASSERT_NE(form.btnPublish, nullptr);
+    if (const char* folder = std::getenv("QM_SHOT_DIR")) {
+        form.show();
+        QApplication::processEvents();
+        form.grab().save(QString(folder) + "/i25-manage-projects.png");
+    }
     form.btnPublish->click();
     ASSERT_EQ(services.messages.size(), 1u);
     EXPECT_EQ(services.messages[0].caption, "Warning");
