@@ -9,6 +9,7 @@
 #include "publish/PageFolder.h"
 #include "publish/Publisher.h"
 #include "publish/Zip.h"
+#include "salesletter/cli/OutputCheck.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -142,6 +143,11 @@ int publishCommand(const std::vector<std::string>& args) {
 int zipCommand(const std::vector<std::string>& args) {
     if (args.size() != 2 || args[0].empty() || args[1].empty() || args[0][0] == '-')
         return usage();
+    // Never an archive over the project or another project file.
+    if (const std::string refusal = OutputRefusal(args[1], args[0]); !refusal.empty()) {
+        std::fprintf(stderr, "quillmere-compile: %s\n", oneLine(refusal).c_str());
+        return 2;
+    }
     const TSalesLetter letter = publish::loadProjectFile(args[1]);
     publish::PageFolder page(letter);
     publish::zipFolder(page.path(), args[0]);

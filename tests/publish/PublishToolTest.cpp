@@ -115,6 +115,12 @@ TEST_F(PublishTool, RefusesAnUnknownHostAndBadArguments) {
     EXPECT_EQ(run({"--publish", url_, project(), "--password-env", "QM_NO_SUCH_VARIABLE"}).exitCode,
               2);
     EXPECT_EQ(run({"--zip", dir_.file("page.zip")}).exitCode, 2);
+    // Never an archive over the project itself or another project file.
+    const std::string before = readBytes(project());
+    EXPECT_EQ(run({"--zip", project(), project()}).exitCode, 2);
+    EXPECT_EQ(run({"--zip", dir_.file("other.PRJ"), project()}).exitCode, 2);
+    EXPECT_EQ(readBytes(project()), before);
+    EXPECT_FALSE(fs::exists(dir_.file("other.PRJ")));
 }
 
 TEST_F(PublishTool, ZipHoldsTheExportedFiles) {
