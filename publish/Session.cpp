@@ -185,6 +185,8 @@ static void commonOptions(Session::Impl& impl, const Target& t, const std::strin
         if (!t.identityFile.empty()) {
             types |= CURLSSH_AUTH_PUBLICKEY;
             QM_SET(CURLOPT_SSH_PRIVATE_KEYFILE, t.identityFile.c_str());
+            if (!t.password.empty()) // a key file's passphrase, when it has one
+                QM_SET(CURLOPT_KEYPASSWD, t.password.c_str());
         }
         if (!t.password.empty())
             types |= CURLSSH_AUTH_PASSWORD | CURLSSH_AUTH_KEYBOARD;

@@ -175,6 +175,18 @@ TEST_F(SftpPublish, UnknownHostIsAskedOnceAndAChangedKeyRefused) {
     EXPECT_EQ(readBytes(remote("index.html")), "<html>Old headline</html>\r\n");
 }
 
+TEST_F(SftpPublish, AKeyWithAPassphraseOpensWithThePassword) {
+    const std::string key = dir_.file("locked_key");
+    testsupport::runProcess(
+        {"/usr/bin/ssh-keygen", "-q", "-t", "ed25519", "-N", "open sesame", "-f", key});
+    const std::string authorized = dir_.file("ssh/authorized_keys");
+    writeBytes(authorized, readBytes(authorized) + readBytes(key + ".pub"));
+    target_.identityFile = key;
+    target_.password = "open sesame";
+    run();
+    EXPECT_TRUE(fs::exists(remote("index.html")));
+}
+
 TEST_F(SftpPublish, RefusedLoginIsReported) {
     target_.identityFile.clear();
     target_.password = "not the password";
