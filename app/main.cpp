@@ -6,6 +6,7 @@
 #include "browsers/ui/BrowserForms.h"
 #include "browsers/ui/LegalInformationForm.h"
 #include "platform/DataFolder.h"
+#include "platform/gui/QtKeyStore.h"
 #include "platform/gui/QtServices.h"
 #include "salesletter/Recovery.h"
 #include "salesletter/ui/CreateSaleslettersForm.h"
@@ -101,6 +102,8 @@ int main(int argc, char** argv) {
     app.setQuitOnLastWindowClosed(false);
     platform::QtServices services;
     platform::setServices(&services);
+    platform::QtKeyStore keyStore; // publish passwords
+    platform::setKeyStore(&keyStore);
 
     // 1. Start-up routines; no window exists yet.
     ExeMod::ArchiveStartup(argc, argv);

@@ -30,6 +30,9 @@
 #include "salesletter/Export.h"
 #include "salesletter/ProjectFile.h"
 #include "salesletter/SalesLetter.h"
+#ifdef QM_HAVE_PUBLISH
+#include "publish/cli/PublishCommand.h"
+#endif
 
 #include <cstdio>
 #include <cstring>
@@ -43,12 +46,19 @@ namespace {
 const char kUsage[] =
     "usage: quillmere-compile PROJECT OUTPUT\n"
     "       quillmere-compile --export FOLDER PROJECT\n"
+    "       quillmere-compile --check PROJECT\n"
+#ifdef QM_HAVE_PUBLISH
+    "       quillmere-compile --publish TARGET PROJECT [--identity FILE]\n"
+    "                [--known-hosts FILE] [--password-env NAME] [--dry-run]\n"
+    "       quillmere-compile --zip FILE PROJECT\n"
+#endif
     "  PROJECT  a salesletter project file (.prj) saved by the wizard\n"
     "  OUTPUT   the HTML page to write; pictures stay where the project points\n"
     "  FOLDER   where to write index.html and its pictures (images/), ready to upload\n"
-    "       quillmere-compile --check PROJECT\n"
-    "  lists what a buyer would notice on the page; exit 1 when there is anything to fix\n"
-    "  --help     show this help;  --version  show the version\n";
+    "  --check  lists what a buyer would notice on the page; exit 1 when there is\n"
+    "           anything to fix\n"
+    "  --help     show this help;  --version  show the version\n"
+    ;
 
 // Messages go out on one line whatever a path holds.
 std::string oneLine(std::string text) {
@@ -96,6 +106,10 @@ int main(int argc, char** argv) {
         return *status;
     if (argc >= 2 && std::strcmp(argv[1], "--check") == 0)
         return RunCheckCommand(argc, argv);
+#ifdef QM_HAVE_PUBLISH
+    if (argc > 1 && IsPublishCommand(argv[1])) // --publish, --zip
+        return RunPublishCommand(argc, argv);
+#endif
     const bool exporting = argc == 4 && std::strcmp(argv[1], "--export") == 0;
     if ((argc != 3 && !exporting) || argv[1][0] == '\0' || argv[2][0] == '\0' ||
         (exporting && argv[3][0] == '\0') || (!exporting && argv[1][0] == '-')) {

@@ -316,6 +316,13 @@ QWidget* TCreateSaleslettersForm::buildAffiliatePage() {
     btnFinish = new QPushButton("Finish", b);
     btnFinish->setAutoDefault(false);
     btnFinish->setFixedWidth(90);
-    p.layout->addWidget(btnFinish, 0, Qt::AlignLeft);
+    btnPublish = new QPushButton("Publish…", b);
+    btnPublish->setAutoDefault(false);
+    btnPublish->setFixedWidth(90);
+    auto* last = new QHBoxLayout;
+    last->addWidget(btnFinish);
+    last->addWidget(btnPublish);
+    last->addStretch(1);
+    p.layout->addLayout(last);
     return finish(p);
 }

@@ -10,6 +10,7 @@
 #include "platform/PathParts.h"
 #include "platform/Services.h"
 #include "platform/UserFiles.h"
+#include "publish/ui/PublishForm.h"
 #include "salesletter/Compiler.h"
 #include "salesletter/Export.h"
 #include "salesletter/PageCheck.h"
@@ -80,6 +81,8 @@ TCreateSaleslettersForm::TCreateSaleslettersForm(QWidget* owner) : QDialog(owner
                    &TCreateSaleslettersForm::btnPreviewClick);
     connectGuarded(btnExit, &QPushButton::clicked, this, &TCreateSaleslettersForm::btnExitClick);
     connectGuarded(btnFinish, &QPushButton::clicked, this, &TCreateSaleslettersForm::Compile1Click);
+    connectGuarded(btnPublish, &QPushButton::clicked, this,
+                   &TCreateSaleslettersForm::btnPublishClick);
     connectGuarded(PageControl, &TPageControl::changed, this,
                    &TCreateSaleslettersForm::PageControlChange);
     connectGuarded(btnColors, &QPushButton::clicked, this,
@@ -432,4 +435,13 @@ void TCreateSaleslettersForm::changeEvent(QEvent* event) {
         if (!(change->oldState() & Qt::WindowMinimized))
             platform::services().minimizeApplication();
     }
+}
+
+// The Publish window for the chosen project group, publishing the record as
+// the pages show it now.
+void TCreateSaleslettersForm::btnPublishClick() {
+    const std::string group = fromQ(ProjectGroups->currentText());
+    TPublishForm form(this, group.empty() ? "Default" : group,
+                      [this]() -> std::optional<TSalesLetter> { return Letter(); });
+    form.exec();
 }

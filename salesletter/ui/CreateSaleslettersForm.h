@@ -87,6 +87,7 @@ public:
     QPushButton* btnLivePreview = nullptr; // checked while the preview window shows
     QPushButton* btnExit = nullptr;
     QPushButton* btnFinish = nullptr;
+    QPushButton* btnPublish = nullptr; // beside Finish: the Publish window
     QLabel* Banner = nullptr;
     QRadioButton* CheckBox1 = nullptr;
     QRadioButton* CheckBox2 = nullptr;
@@ -150,6 +151,7 @@ public slots:
     void btnExitClick();
     void btnPreviewClick();
     void Compile1Click();
+    void btnPublishClick();
     void ProjectGroupsChange();
     void ProjectsChange();
     void chkNewClick();

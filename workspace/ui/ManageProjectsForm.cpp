@@ -5,6 +5,8 @@
 #include "platform/gui/Handlers.h"
 #include "platform/gui/Text.h"
 #include "platform/Services.h"
+#include "publish/PageFolder.h"
+#include "publish/ui/PublishForm.h"
 #include "workspace/Affiliate.h"
 #include "workspace/Registry.h"
 
@@ -94,6 +96,8 @@ TManageProjectsForm::TManageProjectsForm(QWidget* owner, std::string brand)
                              &TManageProjectsForm::btnEditProjectClick);
     platform::connectGuarded(Button2, &QPushButton::clicked, this,
                              &TManageProjectsForm::btnDeleteProjectClick);
+    platform::connectGuarded(btnPublish, &QPushButton::clicked, this,
+                             &TManageProjectsForm::btnPublishClick);
 
     platform::guarded([this] { FormCreate(); });
 }
@@ -114,6 +118,7 @@ void TManageProjectsForm::buildFirstPage() {
     btnAddProject = makeButton("Add Project", TabSheet1);
     Button1 = makeButton("Edit Project", TabSheet1);
     Button2 = makeButton("Delete Project", TabSheet1);
+    btnPublish = makeButton("Publish…", TabSheet1);
 
     auto* grid = new QGridLayout(TabSheet1);
     grid->setContentsMargins(8, 8, 8, 8);
@@ -131,7 +136,7 @@ void TManageProjectsForm::buildFirstPage() {
     grid->addLayout(column({btnCreateGroup, btnDeleteGroup}), 1, 1);
     grid->addWidget(Label2, 2, 0);
     grid->addWidget(ProjectList, 3, 0);
-    grid->addLayout(column({btnAddProject, Button1, Button2}), 3, 1);
+    grid->addLayout(column({btnAddProject, Button1, Button2, btnPublish}), 3, 1);
     grid->setColumnStretch(0, 1);
     grid->setRowStretch(3, 1);
     grid->setRowMinimumHeight(2, 28);
@@ -291,4 +296,31 @@ void TManageProjectsForm::changeEvent(QEvent* event) {
         minimizing_ = false;
     }
     QDialog::changeEvent(event);
+}
+
+// The selected group's publish target; the page is a project file the user
+// picks in the selected project's folder (or the group's).
+void TManageProjectsForm::btnPublishClick() {
+    const int group = selectedRow(ProjectGroupList);
+    if (group < 0) {
+        platform::messageBox("Select the project group to publish first.", "Warning",
+                             platform::Icon::Warning, platform::Buttons::Ok);
+        return;
+    }
+    const std::string groupName = groups_.at(group);
+    const int project = selectedRow(ProjectList);
+    const std::string folder = project < 0
+                                   ? workspace::GroupFolder(groupName)
+                                   : workspace::ProjectFolder(groupName, projects_.at(project));
+    TPublishForm form(this, groupName, [folder]() -> std::optional<TSalesLetter> {
+        platform::FileDialogOptions o;
+        o.title = "Choose the salesletter project to publish";
+        o.filter = "Salesletter projects (*.prj)|*.prj";
+        o.initialFolder = folder;
+        const auto files = platform::services().openFiles(o);
+        if (files.empty())
+            return std::nullopt;
+        return publish::loadProjectFile(files.front());
+    });
+    form.exec();
 }

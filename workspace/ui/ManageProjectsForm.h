@@ -36,8 +36,9 @@ public:
     QLabel* Label2 = nullptr;
     QListWidget* ProjectList = nullptr;
     QPushButton* btnAddProject = nullptr;
-    QPushButton* Button1 = nullptr; // "Edit Project"
-    QPushButton* Button2 = nullptr; // "Delete Project"
+    QPushButton* Button1 = nullptr;    // "Edit Project"
+    QPushButton* Button2 = nullptr;    // "Delete Project"
+    QPushButton* btnPublish = nullptr; // "Publish…": the selected group's target
     ::WebBrowser* WebBrowser = nullptr;
     ::WebBrowser* WebBrowser1 = nullptr;
 
@@ -52,6 +53,7 @@ public:
     void btnAddProjectClick();
     void btnEditProjectClick();
     void btnDeleteProjectClick();
+    void btnPublishClick();
     void PageControlChange();
 
     // The names behind the two lists, byte for byte as in the registry (the
