@@ -190,8 +190,7 @@ TEST_F(CompileTool, FailuresGiveOneLineNonZeroExitAndNoOutput) {
         Result bad = run(args);
         EXPECT_EQ(bad.status, 2) << args;
         EXPECT_EQ(bad.err.rfind("usage: quillmere-compile PROJECT OUTPUT\n"
-                                "       quillmere-compile --export FOLDER PROJECT\n"
-                                "  PROJECT  a salesletter project file",
+                                "       quillmere-compile --export FOLDER PROJECT\n",
                                 0),
                   0u)
             << bad.err;

@@ -48,7 +48,7 @@ protected:
         fs::create_directories(dir_.file("pictures"));
         server_ = std::make_unique<testsupport::SshServer>(dir_.file("ssh"));
         ASSERT_TRUE(server_->started()) << testsupport::slurp(server_->log());
-        writeBytes(dir_.file("pictures/header.jpg"), std::string(6 << 20, 'h'));
+        writeBytes(dir_.file("pictures/header.jpg"), "\xFF\xD8\xFF" + std::string(6 << 20, 'h'));
         letter_.SelectTemplate(1);
         letter_["PT"] = "The Heirloom Kitchen";
         letter_["HG"] = dir_.file("pictures/header.jpg");
@@ -121,7 +121,8 @@ TEST_F(PublishWindow, PublishesWithProgressAfterAskingAboutTheHost) {
     EXPECT_NE(services_.messages[1].text.find("2 file(s) sent"), std::string::npos)
         << services_.messages[1].text;
     EXPECT_NE(services_.messages[1].text.find("could not be reached"), std::string::npos);
-    EXPECT_EQ(readBytes(dir_.file("remote/images/header.jpg")), std::string(6 << 20, 'h'));
+    EXPECT_EQ(readBytes(dir_.file("remote/images/header.jpg")),
+              "\xFF\xD8\xFF" + std::string(6 << 20, 'h'));
     EXPECT_TRUE(fs::exists(dir_.file("remote/index.html")));
     EXPECT_GT(bestValue, 0);
     EXPECT_FALSE(fileShown.isEmpty());

@@ -33,8 +33,10 @@ protected:
         server_ = std::make_unique<testsupport::SshServer>(dir_.file("ssh"));
         ASSERT_TRUE(server_->started()) << testsupport::slurp(server_->log());
         writeBytes(dir_.file("known_hosts"), server_->knownHostsLine());
-        writeBytes(dir_.file("pictures/Header Banner.jpg"), std::string(50000, 'h'));
-        writeBytes(dir_.file("pictures/cover.png"), std::string(40000, 'c'));
+        writeBytes(dir_.file("pictures/Header Banner.jpg"),
+                   "\xFF\xD8\xFF" + std::string(50000, 'h'));
+        writeBytes(dir_.file("pictures/cover.png"),
+                   std::string("\x89PNG\r\n\x1A\n", 8) + std::string(40000, 'c'));
         letter_.SelectTemplate(1);
         letter_["PT"] = "The Heirloom Kitchen";
         letter_["Headline"] = "Cook like your great-grandmother";
