@@ -182,6 +182,10 @@ box=$(wait_window '^Compile Sales Letter') || fail "no file dialog"
 focus "$box"
 xdotool type --delay 15 launch
 xdotool key Return
+# The page check lists what a buyer would notice; Yes goes on.
+box=$(wait_window '^Finish Sales Letter') || fail "no page check before writing the page"
+focus "$box"
+xdotool key Return
 html=$data/Groups/Ebooks/Alice/launch.html
 wait_file "$html" || fail "no launch.html in the user's project folder"
 grep -qF "Installed Title 0815" "$html" || fail "launch.html lacks the typed title"
