@@ -21,8 +21,28 @@ std::string withSeparator(std::string folder) {
 bool sameFolder(const std::string& a, const std::string& b) {
     if (a.empty() || b.empty())
         return false;
+    namespace fs = std::filesystem;
     std::error_code ec;
-    return std::filesystem::equivalent(a, b, ec) && !ec;
+    if (fs::equivalent(a, b, ec) && !ec)
+        return true;
+    // Where the system cannot tell files apart by identity (Wine, some network
+    // drives), the same absolute, normalised path is the same folder.
+    auto normal = [](const std::string& path) {
+        std::error_code e;
+        fs::path p = fs::weakly_canonical(fs::path(path), e);
+        if (e)
+            p = fs::absolute(fs::path(path), e).lexically_normal();
+        std::string text = p.generic_string();
+        while (text.size() > 1 && text.back() == '/')
+            text.pop_back();
+#ifdef _WIN32
+        for (char& c : text)
+            if (c >= 'A' && c <= 'Z')
+                c = static_cast<char>(c - 'A' + 'a');
+#endif
+        return text;
+    };
+    return normal(a) == normal(b);
 }
 
 #ifndef _WIN32
