@@ -88,16 +88,11 @@ std::vector<Window> windows() {
 
 class BrowserWindows : public testing::Test {
 protected:
-    void SetUp() override {
-        WebBrowser::SetEngineEnabledForTesting(false);
-        setenv("TMPDIR", tmp.path().c_str(), 1);
-    }
-    void TearDown() override {
-        WebBrowser::SetEngineEnabledForTesting(true);
-        unsetenv("TMPDIR");
-    }
+    void SetUp() override { WebBrowser::SetEngineEnabledForTesting(false); }
+    void TearDown() override { WebBrowser::SetEngineEnabledForTesting(true); }
 
     TempDir tmp;
+    testsupport::ScopedTempFolder temp{tmp.path()};
     platform::ScriptedServices scripted;
     platform::ScopedServices installed{scripted};
 };
@@ -405,7 +400,7 @@ TEST_F(BrowserWindows, StatusCheckAnswersInPlainWordsAndAsksOnlyWhatMatters) {
 TEST(WebBrowserFallback, LegalInformationShowsTheChartAsTextWhenTheEngineIsMissing) {
     // This test program points the engine plugin at a missing file.
     TempDir tmp;
-    setenv("TMPDIR", tmp.path().c_str(), 1);
+    testsupport::ScopedTempFolder temp(tmp.path());
     platform::ScriptedServices scripted;
     platform::ScopedServices installed(scripted);
     {
@@ -431,5 +426,4 @@ TEST(WebBrowserFallback, LegalInformationShowsTheChartAsTextWhenTheEngineIsMissi
         EXPECT_TRUE(page->isVisible());
     }
     EXPECT_TRUE(scripted.errors.empty());
-    unsetenv("TMPDIR");
 }
