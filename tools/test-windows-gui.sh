@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The whole program for Windows: builds (once) the static Qt for MinGW with
 # tools/windows-qt.sh, cross-builds quillmere.exe with it into
-# build-windows-gui (no web engine: there is none for MinGW), and starts it
-# under Wine on a virtual display: the main menu comes up at 752 x 552, Legal
+# build-windows-gui (no web engine: there is none for MinGW), runs the window
+# tests under Wine on Qt's offscreen platform (as on Linux), and starts the
+# program under Wine on a virtual display: the main menu comes up at 752 x 552, Legal
 # Information opens with the date chart as plain text and Manage Projects
 # opens; Escape and "Main Menu" close them; screenshots of each are kept in
 # build-windows-gui/shots (QM_SHOTS=<folder> puts them elsewhere). Prints the
@@ -48,12 +49,25 @@ echo "quillmere.exe: $(du -h "$dir/bin/quillmere.exe" | cut -f1); DLLs it needs:
     $(x86_64-w64-mingw32-objdump -p "$dir/bin/quillmere.exe" | sed -n 's/.*DLL Name: //p' | sort -u)
 step "Building quillmere.exe"
 
-# 3. Under Wine, in a prefix of the build's own (never ~/.wine).
+# Wine runs in a prefix of the build's own (never ~/.wine), the one the
+# toolchain gives ctest too.
 export WINEPREFIX="$PWD/$dir/wine-prefix" WINEDEBUG=-all
-unset QT_QPA_PLATFORM
 if [[ ! -f $WINEPREFIX/system.reg ]]; then
     wineboot -i >/dev/null 2>&1
 fi
+
+# 3. The window tests, offscreen under Wine (ctest runs them through the
+# toolchain's Wine with a prefix of the build's own).
+mapfile -t gui_tests < <(ctest --test-dir "$dir" -N -L gui | sed -n 's/^ *Test *#[0-9]*: //p')
+status=0
+if ((${#gui_tests[@]})); then
+    cmake --build "$dir" -j"$(nproc)" --target "${gui_tests[@]}"
+    ctest --test-dir "$dir" -L gui --output-on-failure || status=$?
+fi
+step "Window tests under Wine (${#gui_tests[@]} programs: ${gui_tests[*]})"
+
+# 4. The program under Wine on the virtual display.
+unset QT_QPA_PLATFORM
 work=$(mktemp -d "$PWD/$dir/run.XXXXXX")
 pid=
 cleanup() {
@@ -135,3 +149,4 @@ wait "$pid" || true
 pid=
 step "quillmere.exe under Wine"
 echo "Windows program step took $(($(date +%s) - started)) s"
+exit $status
