@@ -3,6 +3,7 @@
 #include "platform/Aes.h"
 #include "platform/DataFolder.h"
 #include "platform/FileSystem.h"
+#include "platform/TextEncoding.h"
 #include "platform/Wording.h"
 
 #include <algorithm>
@@ -232,4 +233,50 @@ std::string EncodeBrandLine(const std::string& brand) {
         out += i + 2 < data.size() ? alphabet[b2 & 63] : '=';
     }
     return out;
+}
+
+namespace {
+
+// The number of characters of valid UTF-8 text.
+std::size_t characterCount(const std::string& text) {
+    std::size_t count = 0;
+    for (unsigned char c : text)
+        if ((c & 0xC0) != 0x80)
+            ++count;
+    return count;
+}
+
+// C0 controls, DEL, and the C1 controls (U+0080 to U+009F, "\xC2\x80" to "\xC2\x9F").
+bool hasControlCharacter(const std::string& text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c < 0x20 || c == 0x7F)
+            return true;
+        if (c == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) < 0xA0)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+std::string BrandNameRule() {
+    return "A brand NAME is 1 to " + std::to_string(kBrandMaxLength) +
+           " characters of text, without control characters (no tabs or line breaks).";
+}
+
+std::string BrandNameProblem(const std::string& name) {
+    if (name.empty())
+        return "The brand NAME is empty.";
+    if (!platform::isValidUtf8(name))
+        return "The brand NAME is not UTF-8 text.";
+    if (hasControlCharacter(name))
+        return "The brand NAME holds a control character.";
+    if (characterCount(name) > kBrandMaxLength)
+        return "The brand NAME has " + std::to_string(characterCount(name)) + " characters.";
+    return {};
+}
+
+bool IsPrintableBrand(const std::string& brand) {
+    return !brand.empty() && platform::isValidUtf8(brand) && !hasControlCharacter(brand);
 }

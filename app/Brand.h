@@ -6,6 +6,7 @@
 // the reseller's writer tool and for tests.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -55,3 +56,19 @@ std::string DecodeBrand(const std::string& line);
 
 // The first line of a brand file that decodes to `brand` (canonical Base64).
 std::string EncodeBrandLine(const std::string& brand);
+
+// The longest brand NAME, in characters: an affiliate name, which goes into
+// page addresses and the main menu.
+inline constexpr std::size_t kBrandMaxLength = 64;
+
+// Why `name` cannot be a brand, or empty when it can: a brand is 1 to
+// kBrandMaxLength characters of UTF-8 text without control characters (tabs
+// and line breaks included).
+std::string BrandNameProblem(const std::string& name);
+
+// The rule above as one sentence, for messages and help.
+std::string BrandNameRule();
+
+// Whether a decoded brand is printable text (non-empty, UTF-8, no control
+// characters): what a brand file gives, and a file that is none almost never does.
+bool IsPrintableBrand(const std::string& brand);

@@ -105,6 +105,9 @@ int main(int argc, char** argv) {
     ExeMod::ArchiveStartup(argc, argv);
 
     // 2. The application's title, what the task bar shows.
+    // Settings (the preview window's place, SiteAddress) live in
+    // ~/.config/Quillmere/Quillmere.conf, or under HKCU\Software\Quillmere.
+    QApplication::setOrganizationName("Quillmere");
     QApplication::setApplicationName("Quillmere");
     QApplication::setApplicationDisplayName("Quillmere");
 

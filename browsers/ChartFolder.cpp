@@ -1,8 +1,11 @@
 #include "ChartFolder.h"
 
+#include "ChartPage.h"
+
 #include "archive/ExeMod.h"
 #include "platform/FileSystem.h"
 
+#include <ctime>
 #include <filesystem>
 #include <system_error>
 
@@ -117,8 +120,26 @@ void RemoveChartFolder(const std::string& folder) {
 #endif
 }
 
-std::string WriteChart(const std::string& folder) {
-    return WriteDocument(folder, kChartName);
+std::string WriteChart(const std::string& folder, int year) {
+    PrepareChartFolder(folder);
+    const std::string file = folder + kChartName;
+#ifndef _WIN32
+    if (isLink(file))
+        unlink(file.c_str());
+#endif
+    ExeMod::SaveBytesToFile(ChartPage(year ? year : CurrentYear()), file);
+    return file;
+}
+
+int CurrentYear() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &now);
+#else
+    localtime_r(&now, &local);
+#endif
+    return local.tm_year + 1900;
 }
 
 std::string PagesFolder(const char* name) {

@@ -40,10 +40,15 @@ void RemoveChartFolder(const std::string& folder);
 // The name of the chart document and of its file in the chart folder.
 inline constexpr const char* kChartName = "chart.html";
 
-// Prepares `folder` and writes the chart document there as kChartName,
-// replacing any earlier file. Throws platform::IoError("Cannot create file
+// Prepares `folder` and writes the chart for `year` there as kChartName (the
+// carried pattern with that year's dates, see ChartPage.h), replacing any
+// earlier file; year 0 stands for the current year. Nothing is written when
+// the program carries no chart. Throws platform::IoError("Cannot create file
 // \"%s\". %s") when the file cannot be written. Returns the file's path.
-std::string WriteChart(const std::string& folder);
+std::string WriteChart(const std::string& folder, int year = 0);
+
+// The current year of the local calendar.
+int CurrentYear();
 
 // The folder a window writes its own pages to: UserTempFolder() + `name` +
 // separator (the Legal Information window uses its chart folder).

@@ -1,51 +1,36 @@
+// The framework of the status rules: facts left open are tried with each of
+// their values and the answers combined; the terms themselves are in
+// StatusTerms.cpp.
 #include "StatusRules.h"
+
+#include "StatusTerms.h"
+
+#include <algorithm>
+#include <cstdio>
 
 namespace browsers {
 
-namespace {
+namespace detail {
 
-// Days the law fixed once and for all (not cut-offs that move with the years).
-constexpr int kRestorationYear = 1996;       // foreign works restored in the United States
-constexpr int kOldRecordingsFreeYear = 2022; // US recordings published before 1923
-constexpr Date kPre1972RecordingsEnd{2067, 2, 15};
-constexpr int kCanadaLife70Year = 2022;       // life + 70 from 30 December 2022
-constexpr int kCanadaRecordings70Year = 2015; // recordings: 70 years from 23 June 2015
-constexpr int kLife70RecordingsYear = 2013;   // recordings: 70 years from 1 November 2013
-
-bool reached(const Date& d, int currentYear) {
+bool Reached(const Date& d, int currentYear) {
     return d.year < currentYear || (d.year == currentYear && d.month == 1 && d.day == 1);
 }
 
-std::string yearText(int y) {
-    return std::to_string(y);
-}
-
-std::string dateText(const Date& d) {
-    static const char* const months[] = {"January",   "February", "March",    "April",
-                                         "May",       "June",     "July",     "August",
-                                         "September", "October",  "November", "December"};
-    const int m = d.month >= 1 && d.month <= 12 ? d.month : 1;
-    return std::to_string(d.day) + " " + months[m - 1] + " " + yearText(d.year);
-}
-
-// A term that ends: free from `from`, protected until then.
-Verdict term(Region region, Date from, int currentYear, std::string rule, std::string note = {}) {
+Verdict Term(Region region, Date from, int currentYear, std::string rule, std::string note) {
     Verdict v;
     v.region = region;
-    v.status = reached(from, currentYear) ? Status::PublicDomain : Status::Protected;
+    v.status = Reached(from, currentYear) ? Status::PublicDomain : Status::Protected;
     v.freeFrom = from;
     v.rule = std::move(rule);
     v.note = std::move(note);
     return v;
 }
 
-Verdict term(Region region, int fromYear, int currentYear, std::string rule,
-             std::string note = {}) {
-    return term(region, Date{fromYear, 1, 1}, currentYear, std::move(rule), std::move(note));
+Verdict Term(Region region, int fromYear, int currentYear, std::string rule, std::string note) {
+    return Term(region, Date{fromYear, 1, 1}, currentYear, std::move(rule), std::move(note));
 }
 
-// Never protected, or protection lost long ago: free, with no day to name.
-Verdict freeWork(Region region, std::string rule) {
+Verdict FreeWork(Region region, std::string rule) {
     Verdict v;
     v.region = region;
     v.status = Status::PublicDomain;
@@ -53,260 +38,265 @@ Verdict freeWork(Region region, std::string rule) {
     return v;
 }
 
-Verdict unknown(Region region, std::string rule, std::string note,
-                std::optional<Date> latest = std::nullopt) {
+Verdict UnknownFact(Region region, std::string decidedBy, std::string rule, std::string note) {
     Verdict v;
     v.region = region;
     v.status = Status::Unknown;
-    v.freeFrom = latest;
+    v.decidedBy = std::move(decidedBy);
     v.rule = std::move(rule);
     v.note = std::move(note);
     return v;
 }
 
-// An answer that hangs on an unknown fact: free now one way, free from
-// `protectedTerm`'s day the other way. When that day has come, it does not
-// matter.
-Verdict eitherFreeOr(const Verdict& protectedTerm, std::string rule, std::string note) {
-    if (protectedTerm.status == Status::PublicDomain)
-        return protectedTerm;
-    return unknown(protectedTerm.region, std::move(rule), std::move(note), protectedTerm.freeFrom);
-}
+const char* const kDeathFact = "the author's year of death";
 
-const char* kDeathDecides = "The author's year of death decides: enter it for an answer.";
-
-// The author's life + `years`; without a person's year of death, the
-// anonymous rule counts from publication (or creation).
-Verdict lifeTerm(const Work& w, Region region, int years, int currentYear) {
-    const std::string n = std::to_string(years);
-    if (w.authorDied)
-        return term(region, *w.authorDied + years + 1, currentYear, "life + " + n + " years");
-    if (w.author == AuthorKind::Person)
-        return unknown(region, "life + " + n + " years", kDeathDecides);
-    const bool published = w.published != FirstPublished::Never;
-    const std::string from = published ? " years from publication" : " years from creation";
-    if (w.author == AuthorKind::Anonymous)
-        return term(region, w.year + years + 1, currentYear,
-                    "anonymous or pseudonymous work: " + n + from);
-    return term(region, w.year + years + 1, currentYear, "made for hire: " + n + from,
-                "Where the law counts from the death of the people who made it, enter the year "
-                "the last of them died.");
-}
-
-// United States, works published from 1978 on and works never published.
-Verdict usModernTerm(const Work& w, int currentYear) {
-    const Region r = Region::UnitedStates;
-    if (w.author == AuthorKind::Person) {
-        if (w.authorDied)
-            return term(r, *w.authorDied + 71, currentYear, "life + 70 years");
-        return unknown(r, "life + 70 years", kDeathDecides);
-    }
-    if (w.published == FirstPublished::Never)
-        return term(r, w.year + 121, currentYear,
-                    "anonymous, pseudonymous or made for hire, never published: 120 years "
-                    "from creation");
-    return term(r, w.year + 96, currentYear,
-                "anonymous, pseudonymous or made for hire: 95 years from publication",
-                "If it was made more than 25 years before it was published, 120 years from "
-                "creation ends first.");
-}
-
-Verdict usRecording(const Work& w, int currentYear) {
-    const Region r = Region::UnitedStates;
-    const int y = w.year;
-    if (y < 1923)
-        return term(r, kOldRecordingsFreeYear, currentYear,
-                    "sound recordings published before 1923: free since 1 January 2022");
-    if (y <= 1946)
-        return term(r, y + 101, currentYear,
-                    "sound recordings published 1923 to 1946: 100 years from publication");
-    if (y <= 1956)
-        return term(r, y + 111, currentYear,
-                    "sound recordings published 1947 to 1956: 110 years from publication");
-    if (y <= 1972)
-        return term(r, kPre1972RecordingsEnd, currentYear,
-                    "sound recordings made before 15 February 1972 and published from 1957: "
-                    "protected until 15 February 2067",
-                    "A recording made from 15 February 1972 on follows the rules for other works.");
-    if (y <= 1977)
-        return term(r, y + 96, currentYear,
-                    "sound recordings published 1973 to 1977: 95 years "
-                    "from publication");
-    return usModernTerm(w, currentYear);
-}
-
-// A work first published outside the United States before 1978 whose 95
-// years have not yet passed.
-Verdict usForeignOld(const Work& w, int currentYear) {
-    const Region r = Region::UnitedStates;
-    const int y = w.year;
-    const Verdict full = term(r, y + 96, currentYear, "");
-    const bool formalities = w.notice == Known::Yes && (y >= 1964 || w.renewed == Known::Yes);
-    if (formalities)
-        return term(r, y + 96, currentYear,
-                    "published abroad with the United States formalities: 95 years from "
-                    "publication");
-    if (w.author == AuthorKind::Person && w.authorDied) {
-        const int died = *w.authorDied;
-        if (died + 71 <= kRestorationYear)
-            return freeWork(r, "published abroad without the United States formalities and "
-                               "already free in its home country on 1 January 1996: never "
-                               "restored");
-        if (died + 51 <= kRestorationYear)
-            return eitherFreeOr(
-                full, "restored foreign work: 95 years from publication",
-                "Unknown: if its home country protected works for life + 50 years in 1996, it "
-                "was free there and was never restored, so it is free now; under a longer "
-                "term it was restored and is free from 1 January " +
-                    yearText(y + 96) + ".");
-    }
-    return term(r, y + 96, currentYear, "restored foreign work: 95 years from publication",
-                "If it was already free in its home country on 1 January 1996 (or on the day "
-                "that country joined the copyright treaties), it stays free.");
-}
-
-Verdict judgeUs(const Work& w, int currentYear) {
-    const Region r = Region::UnitedStates;
-    if (w.soundRecording)
-        return usRecording(w, currentYear);
-    const int y = w.year;
-    if (w.published == FirstPublished::Never)
-        return usModernTerm(w, currentYear);
-    if (y + 96 <= currentYear)
-        return term(r, y + 96, currentYear, "published more than 95 years ago");
-    if (w.published == FirstPublished::Elsewhere)
-        return y <= 1977 ? usForeignOld(w, currentYear) : usModernTerm(w, currentYear);
-
-    const Verdict full = term(r, y + 96, currentYear, "");
-    if (y <= 1977) {
-        if (w.notice == Known::No)
-            return freeWork(r, "published before 1978 without a copyright notice");
-        if (y >= 1964) {
-            if (w.notice == Known::Unknown)
-                return eitherFreeOr(full, "published 1964 to 1977: the copyright notice decides",
-                                    "Unknown: with a notice it is protected until 1 January " +
-                                        yearText(y + 96) + "; without one it is free now.");
-            return term(r, y + 96, currentYear,
-                        "published 1964 to 1977 with a notice: 95 years from publication (the "
-                        "renewal came by itself)");
-        }
-        if (w.notice == Known::Unknown)
-            return eitherFreeOr(full, "published before 1964: the notice and its renewal decide",
-                                "Unknown: with a notice and a renewal it is protected until 1 "
-                                "January " +
-                                    yearText(y + 96) +
-                                    "; without a notice, or without a renewal, it is free now.");
-        if (w.renewed == Known::No)
-            return freeWork(r, "published before 1964 with a notice, not renewed: the first "
-                               "term of 28 years ran out");
-        if (w.renewed == Known::Unknown)
-            return eitherFreeOr(full, "published before 1964 with a notice: the renewal decides",
-                                "Unknown: if the copyright was renewed it is protected until 1 "
-                                "January " +
-                                    yearText(y + 96) +
-                                    "; if not, it is free now. The renewal records tell.");
-        return term(r, y + 96, currentYear,
-                    "published before 1964 with a notice and renewed: 95 years from publication");
-    }
-    const Verdict modern = usModernTerm(w, currentYear);
-    if (y <= 1988 && w.notice != Known::Yes && modern.status != Status::PublicDomain) {
-        Verdict v = modern;
-        v.status = Status::Unknown;
-        v.rule =
-            "published 1978 to 1 March 1989 " +
-            std::string(w.notice == Known::No ? "without a notice" : "with or without a notice");
-        v.note =
-            "Unknown: without a notice, and not registered within five years of "
-            "publication, it is free now; otherwise " +
-            modern.rule + " applies" +
-            (modern.freeFrom ? ", free from 1 January " + yearText(modern.freeFrom->year) : "") +
-            ".";
-        return v;
-    }
-    return modern;
-}
-
-Verdict recordingAbroad(const Work& w, Region region, int currentYear) {
-    const int y = w.year;
-    if (region == Region::LifePlus50)
-        return term(region, y + 51, currentYear, "sound recordings: 50 years from publication");
-    const int extendedFrom =
-        region == Region::Canada ? kCanadaRecordings70Year : kLife70RecordingsYear;
-    if (y + 50 < extendedFrom)
-        return term(region, y + 51, currentYear,
-                    "sound recordings: 50 years from publication, over before the term became "
-                    "70 years in " +
-                        yearText(extendedFrom));
-    return term(region, y + 71, currentYear, "sound recordings: 70 years from publication");
-}
-
-Verdict judgeCanada(const Work& w, int currentYear) {
-    const Region r = Region::Canada;
-    const bool person = w.author == AuthorKind::Person || w.authorDied;
-    if (person) {
-        if (!w.authorDied)
-            return unknown(r, "life + 70 years since 30 December 2022, not for terms over before",
-                           kDeathDecides);
-        const int died = *w.authorDied;
-        if (died + 51 <= kCanadaLife70Year)
-            return term(r, died + 51, currentYear,
-                        "life + 50 years, over before life + 70 came in on 30 December 2022");
-        return term(r, died + 71, currentYear, "life + 70 years (since 30 December 2022)");
-    }
-    const bool published = w.published != FirstPublished::Never;
-    const int oldEnd = w.year + (published ? 51 : 76);
-    if (oldEnd <= kCanadaLife70Year)
-        return term(r, oldEnd, currentYear,
-                    published ? "author unknown: 50 years from publication, over before 2023"
-                              : "author unknown, never published: 75 years from creation, over "
-                                "before 2023");
-    return term(r, w.year + (published ? 76 : 101), currentYear,
-                published ? "author unknown: 75 years from publication (or 100 from creation, "
-                            "if that ends first)"
-                          : "author unknown, never published: 100 years from creation");
-}
-
-} // namespace
-
-bool NoticeMatters(const Work& w, int currentYear) {
-    if (w.published == FirstPublished::Never || w.year + 96 <= currentYear)
-        return false;
-    if (w.soundRecording)
-        return false;
-    // Abroad, the formalities count only before 1978 (restoration).
-    return w.year <= (w.published == FirstPublished::Elsewhere ? 1977 : 1988);
-}
-
-bool RenewalMatters(const Work& w, int currentYear) {
-    return NoticeMatters(w, currentYear) && w.year <= 1963 && w.notice != Known::No;
+Verdict DeathUnknown(Region region, const std::string& rule) {
+    return UnknownFact(region, kDeathFact, rule,
+                       "Unknown: the year of death of the author (the last surviving author of a "
+                       "joint work) decides: enter it for an answer.");
 }
 
 namespace {
 
-Verdict judgeRegion(const Work& w, Region region, int currentYear) {
-    switch (region) {
-    case Region::UnitedStates:
-        return judgeUs(w, currentYear);
-    case Region::LifePlus70:
-        return w.soundRecording ? recordingAbroad(w, region, currentYear)
-                                : lifeTerm(w, region, 70, currentYear);
-    case Region::LifePlus50:
-        return w.soundRecording ? recordingAbroad(w, region, currentYear)
-                                : lifeTerm(w, region, 50, currentYear);
-    case Region::Canada:
-        return w.soundRecording ? recordingAbroad(w, region, currentYear)
-                                : judgeCanada(w, currentYear);
+std::string summary(const Verdict& v) {
+    switch (v.status) {
+    case Status::PublicDomain:
+        return "free now";
+    case Status::Protected:
+        return v.freeFrom ? "protected, free from " + DateText(*v.freeFrom)
+                          : "protected (" + v.decidedBy + " decides until when)";
+    case Status::Unknown:
+        break;
     }
-    return {};
+    return "unknown (" + v.decidedBy + " decides)";
+}
+
+bool sameAnswer(const Verdict& a, const Verdict& b) {
+    return a.status == b.status && a.freeFrom == b.freeFrom &&
+           (a.status != Status::Unknown || (a.decidedBy == b.decidedBy && a.note == b.note));
+}
+
+std::string joined(const std::vector<std::string>& parts, const char* between) {
+    std::string text;
+    for (const std::string& p : parts)
+        text += (text.empty() ? "" : between) + p;
+    return text;
 }
 
 } // namespace
 
+Verdict Combine(Region region, const std::string& fact, const std::vector<Alternative>& alts,
+                size_t listed) {
+    struct Group {
+        std::vector<std::string> labels, rules;
+        Verdict verdict;
+    };
+    std::vector<Group> groups;
+    for (const Alternative& a : alts) {
+        auto g = std::find_if(groups.begin(), groups.end(),
+                              [&](const Group& g) { return sameAnswer(g.verdict, a.verdict); });
+        if (g == groups.end()) {
+            groups.push_back({{a.label}, {a.verdict.rule}, a.verdict});
+            continue;
+        }
+        g->labels.push_back(a.label);
+        if (std::find(g->rules.begin(), g->rules.end(), a.verdict.rule) == g->rules.end())
+            g->rules.push_back(a.verdict.rule);
+    }
+    if (groups.size() == 1) {
+        Verdict v = groups[0].verdict;
+        if (groups[0].rules.size() <= 3)
+            v.rule = joined(groups[0].rules, ", or ");
+        return v;
+    }
+
+    std::vector<std::string> cases;
+    for (size_t i = 0; i < groups.size() && i < listed; ++i)
+        cases.push_back("if " + joined(groups[i].labels, " or ") + ", " +
+                        summary(groups[i].verdict));
+    if (groups.size() > listed)
+        cases.push_back("and other days for the other values");
+
+    bool anyUnknown = false, allProtected = true, allFree = true;
+    std::vector<Date> days;
+    for (const Group& g : groups) {
+        anyUnknown |= g.verdict.status == Status::Unknown;
+        allProtected &= g.verdict.status == Status::Protected;
+        allFree &= g.verdict.status == Status::PublicDomain;
+        if (g.verdict.status == Status::Protected && g.verdict.freeFrom &&
+            std::find(days.begin(), days.end(), *g.verdict.freeFrom) == days.end())
+            days.push_back(*g.verdict.freeFrom);
+    }
+    Verdict v;
+    v.region = region;
+    v.decidedBy = fact;
+    if (allProtected || allFree) {
+        v.status = allFree ? Status::PublicDomain : Status::Protected;
+        v.rule = allFree ? joined(groups[0].rules, ", or ")
+                         : "protected either way; " + fact + " decides until when";
+        if (allProtected)
+            v.note = "The day depends on " + fact + ": " + joined(cases, "; ") + ".";
+        return v;
+    }
+    v.status = Status::Unknown;
+    if (!anyUnknown && days.size() == 1)
+        v.freeFrom = days[0];
+    v.rule = fact + " decides";
+    v.note = "Unknown: " + fact + " decides: " + joined(cases, "; ") + ".";
+    return v;
+}
+
+namespace {
+
+Verdict splitCreated(const Work& w, Region region, int currentYear) {
+    int hi = w.year;
+    if (w.authorDied)
+        hi = std::min(hi, *w.authorDied);
+    const int lo = hi - 200;
+    std::vector<Alternative> alts;
+    int rangeTop = hi;
+    Verdict previous;
+    for (int c = hi; c >= lo; --c) {
+        Work known = w;
+        known.created = c;
+        Verdict v = JudgeRegion(known, region, currentYear);
+        // Years that leave the work free count as one range, whatever day
+        // it became free: that day is then not named.
+        const bool bothFree =
+            v.status == Status::PublicDomain && previous.status == Status::PublicDomain;
+        if (c != hi && bothFree && !sameAnswer(v, previous)) {
+            previous.freeFrom.reset();
+            continue;
+        }
+        if (c != hi && !sameAnswer(v, previous)) {
+            alts.push_back({rangeTop == c + 1 ? "created in " + std::to_string(rangeTop)
+                                              : "created " + std::to_string(c + 1) + " to " +
+                                                    std::to_string(rangeTop),
+                            previous});
+            rangeTop = c;
+        }
+        previous = v;
+    }
+    alts.push_back({"created in " + std::to_string(rangeTop) + " or earlier", previous});
+    return Combine(region, "the year of creation", alts, 3);
+}
+
+} // namespace
+
+Verdict SplitOn(const Work& w, Fact fact, Region region, int currentYear) {
+    auto with = [&](auto change) {
+        Work known = w;
+        change(known);
+        return JudgeRegion(known, region, currentYear);
+    };
+    switch (fact) {
+    case Fact::Notice:
+        return Combine(region, "the copyright notice",
+                       {{"it carried a notice", with([](Work& k) { k.notice = Known::Yes; })},
+                        {"it carried none", with([](Work& k) { k.notice = Known::No; })}});
+    case Fact::Renewal:
+        return Combine(
+            region, "the renewal",
+            {{"the copyright was renewed", with([](Work& k) { k.renewed = Known::Yes; })},
+             {"it was not renewed", with([](Work& k) { k.renewed = Known::No; })}});
+    case Fact::Month:
+        return Combine(
+            region, "the month of publication",
+            {{"published in January or February 1989", with([](Work& k) { k.month = 2; })},
+             {"published from March 1989 on", with([](Work& k) { k.month = 3; })}});
+    case Fact::UsAuthor:
+        return Combine(region, "the author's nationality",
+                       {{"the author was a United States national",
+                         with([](Work& k) { k.usAuthor = Known::Yes; })},
+                        {"the author was not", with([](Work& k) { k.usAuthor = Known::No; })}});
+    case Fact::HomeTerm:
+        return Combine(
+            region, "the home country's term in 1996",
+            {{"it was life + 50 years", with([](Work& k) { k.homeTerm = HomeTerm::Life50; })},
+             {"life + 70 years", with([](Work& k) { k.homeTerm = HomeTerm::Life70; })},
+             {"life + 80 years", with([](Work& k) { k.homeTerm = HomeTerm::Life80; })}});
+    case Fact::Created:
+        return splitCreated(w, region, currentYear);
+    }
+    return {};
+}
+
+namespace {
+
+// The year of death left open: a later death never frees a work sooner, so
+// the answers for the earliest death (the year of creation) and for this
+// year bound all others, and the last year of death that leaves the work
+// free is found by halving.
+Verdict splitDeath(const Work& w, Region region, int currentYear) {
+    auto judgeDied = [&](int died) {
+        Work known = w;
+        known.authorDied = died;
+        return JudgeRegion(known, region, currentYear);
+    };
+    const int first = w.published == FirstPublished::Never ? w.year : *w.created;
+    const Verdict earliest = judgeDied(first), latest = judgeDied(currentYear);
+    if (sameAnswer(earliest, latest))
+        return earliest;
+    const std::string fact = kDeathFact;
+    const std::string which = "the year of death of the author (the last surviving author of a "
+                              "joint work)";
+    if (earliest.status == Status::Protected) {
+        Verdict v = earliest;
+        v.freeFrom.reset();
+        v.decidedBy = fact;
+        v.note = "The day depends on " + which + ": if the author died in " +
+                 std::to_string(first) + ", " + summary(earliest) + "; later deaths, later.";
+        return v;
+    }
+    if (earliest.status != Status::PublicDomain)
+        return UnknownFact(region, fact, earliest.rule,
+                           "Unknown: " + which + " decides: if the author died in " +
+                               std::to_string(first) + ", " + summary(earliest) +
+                               "; enter it for an answer.");
+    int freeUpTo = first, protectedFrom = currentYear;
+    while (protectedFrom - freeUpTo > 1) {
+        const int mid = freeUpTo + (protectedFrom - freeUpTo) / 2;
+        (judgeDied(mid).status == Status::PublicDomain ? freeUpTo : protectedFrom) = mid;
+    }
+    const Verdict next = judgeDied(freeUpTo + 1);
+    return UnknownFact(region, fact, next.rule,
+                       "Unknown: " + which + " decides: if the author died in " +
+                           std::to_string(freeUpTo) + " or earlier, free now; if in " +
+                           std::to_string(freeUpTo + 1) + ", " + summary(next) +
+                           "; later deaths, later.");
+}
+
+} // namespace
+
+Verdict JudgeRegion(const Work& w, Region region, int currentYear) {
+    if (w.published != FirstPublished::Never && !w.created)
+        return SplitOn(w, Fact::Created, region, currentYear);
+    if (!w.authorDied && w.author != AuthorKind::Anonymous)
+        return splitDeath(w, region, currentYear);
+    switch (region) {
+    case Region::UnitedStates:
+        return JudgeUs(w, currentYear);
+    case Region::LifePlus70:
+        return JudgeLifeTerm(w, region, 70, currentYear);
+    case Region::LifePlus50:
+        return JudgeLifeTerm(w, region, 50, currentYear);
+    case Region::Canada:
+        return JudgeCanada(w, currentYear);
+    }
+    return {};
+}
+
+} // namespace detail
+
+using namespace detail;
+
 Verdict Judge(const Work& w, Region region, int currentYear) {
-    Verdict v = judgeRegion(w, region, currentYear);
+    Verdict v = JudgeRegion(w, region, currentYear);
+    AddExceptionNotes(w, v, currentYear);
     if (w.soundRecording)
         v.note += std::string(v.note.empty() ? "" : " ") +
                   "The music and words on the recording have rights of their own.";
+    v.caveat = Caveat(region);
     return v;
 }
 
@@ -317,55 +307,174 @@ std::vector<Verdict> JudgeAll(const Work& w, int currentYear) {
     return all;
 }
 
+bool FactMatters(const Work& w, Fact fact, int currentYear) {
+    if (w.year <= 0 || !CheckWork(w, currentYear).empty())
+        return false;
+    std::vector<Work> variants;
+    auto add = [&](auto change) {
+        Work v = w;
+        change(v);
+        variants.push_back(v);
+    };
+    switch (fact) {
+    case Fact::Notice:
+        add([](Work& k) { k.notice = Known::Yes; });
+        add([](Work& k) { k.notice = Known::No; });
+        break;
+    case Fact::Renewal:
+        add([](Work& k) { k.renewed = Known::Yes; });
+        add([](Work& k) { k.renewed = Known::No; });
+        break;
+    case Fact::Month:
+        add([](Work& k) { k.month = 2; });
+        add([](Work& k) { k.month = 3; });
+        break;
+    case Fact::UsAuthor:
+        add([](Work& k) { k.usAuthor = Known::Yes; });
+        add([](Work& k) { k.usAuthor = Known::No; });
+        break;
+    case Fact::HomeTerm:
+        for (HomeTerm t : {HomeTerm::Life50, HomeTerm::Life70, HomeTerm::Life80})
+            add([t](Work& k) { k.homeTerm = t; });
+        break;
+    case Fact::Created:
+        if (w.published == FirstPublished::Never)
+            return false;
+        for (int c = w.year; c >= w.year - 200; c -= 1)
+            if (!w.authorDied || c <= *w.authorDied)
+                add([c](Work& k) { k.created = c; });
+        break;
+    }
+    std::vector<Verdict> first;
+    for (const Work& v : variants) {
+        for (Region r :
+             {Region::UnitedStates, Region::LifePlus70, Region::LifePlus50, Region::Canada}) {
+            const Verdict answer = JudgeRegion(v, r, currentYear);
+            if (first.size() < 4) {
+                first.push_back(answer);
+            } else {
+                const Verdict& f = first[static_cast<size_t>(r)];
+                if (f.status != answer.status || f.freeFrom != answer.freeFrom ||
+                    f.decidedBy != answer.decidedBy)
+                    return true;
+            }
+        }
+    }
+    return false;
+}
+
+bool NoticeMatters(const Work& w, int currentYear) {
+    return FactMatters(w, Fact::Notice, currentYear);
+}
+
+bool RenewalMatters(const Work& w, int currentYear) {
+    return FactMatters(w, Fact::Renewal, currentYear);
+}
+
 std::string RegionName(Region region) {
     switch (region) {
     case Region::UnitedStates:
         return "In the United States";
     case Region::LifePlus70:
-        return "In countries of life + 70 years (the European Union, the United Kingdom, "
-               "Australia and others)";
+        return "In countries of life + 70 years (the European Union, Iceland, Liechtenstein, "
+               "Norway, Switzerland, the United Kingdom, Australia and others)";
     case Region::LifePlus50:
-        return "In countries of life + 50 years";
+        return "In countries of life + 50 years (such as New Zealand, South Africa, China and "
+               "Egypt)";
     case Region::Canada:
         return "In Canada";
     }
     return {};
 }
 
+std::string RegionShortName(Region region) {
+    switch (region) {
+    case Region::UnitedStates:
+        return "the United States";
+    case Region::LifePlus70:
+        return "countries of life + 70 years";
+    case Region::LifePlus50:
+        return "countries of life + 50 years";
+    case Region::Canada:
+        return "Canada";
+    }
+    return {};
+}
+
+std::string RegionKey(Region region) {
+    switch (region) {
+    case Region::UnitedStates:
+        return "us";
+    case Region::LifePlus70:
+        return "life70";
+    case Region::LifePlus50:
+        return "life50";
+    case Region::Canada:
+        return "canada";
+    }
+    return {};
+}
+
+std::string DateText(const Date& d) {
+    static const char* const months[] = {"January",   "February", "March",    "April",
+                                         "May",       "June",     "July",     "August",
+                                         "September", "October",  "November", "December"};
+    const int m = d.month >= 1 && d.month <= 12 ? d.month : 1;
+    return std::to_string(d.day) + " " + months[m - 1] + " " + std::to_string(d.year);
+}
+
+std::string IsoDate(const Date& d) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d", d.year, d.month, d.day);
+    return text;
+}
+
 std::string Describe(const Verdict& v, int currentYear) {
     std::string text = RegionName(v.region) + ": ";
     switch (v.status) {
     case Status::PublicDomain:
-        text += "public domain";
+        text += "public domain in " + RegionShortName(v.region) + " for the facts given";
         if (v.freeFrom && v.freeFrom->year > 0)
-            text += " (since " + dateText(*v.freeFrom) + ")";
+            text += " (since " + DateText(*v.freeFrom) + ")";
         text += ".";
         break;
     case Status::Protected:
-        text += "not yet public domain; it will be from " + dateText(*v.freeFrom) + ".";
+        text += v.freeFrom ? "protected; free from " + DateText(*v.freeFrom) + "."
+                           : "protected; " + v.decidedBy + " decides until when.";
         break;
     case Status::Unknown:
         text += "unknown";
-        if (v.freeFrom && !reached(*v.freeFrom, currentYear))
-            text += ": either public domain now or from " + dateText(*v.freeFrom);
+        if (v.freeFrom && !Reached(*v.freeFrom, currentYear))
+            text += ": either free now or from " + DateText(*v.freeFrom);
         text += ".";
         break;
     }
     text += " Rule: " + v.rule + ".";
     if (!v.note.empty())
         text += " " + v.note;
+    if (!v.caveat.empty())
+        text += " " + v.caveat;
     return text;
 }
 
 std::string CheckWork(const Work& w, int currentYear) {
-    const char* what = w.published == FirstPublished::Never ? "creation" : "first publication";
+    const bool never = w.published == FirstPublished::Never;
+    const char* what = never ? "creation" : "first publication";
     if (w.year <= 0)
         return std::string("Enter the year of ") + what + ".";
     if (w.year > currentYear)
-        return "The year " + yearText(w.year) + " has not come yet.";
+        return "The year " + std::to_string(w.year) + " has not come yet.";
     if (w.authorDied && *w.authorDied > currentYear)
-        return "The year of death " + yearText(*w.authorDied) + " has not come yet.";
-    if (w.authorDied && w.published == FirstPublished::Never && *w.authorDied < w.year)
+        return "The year of death " + std::to_string(*w.authorDied) + " has not come yet.";
+    if (w.month < 0 || w.month > 12)
+        return "The month " + std::to_string(w.month) + " is not a month from 1 to 12.";
+    const int created = never ? w.year : w.created.value_or(0);
+    if (w.created && !never && *w.created > w.year)
+        return "The year of creation " + std::to_string(*w.created) +
+               " comes after the year of publication " + std::to_string(w.year) + ".";
+    if (w.created && *w.created <= 0)
+        return "The year of creation " + std::to_string(*w.created) + " is not a year.";
+    if (w.authorDied && created > 0 && *w.authorDied < created)
         return "The author died before the work was created.";
     return {};
 }

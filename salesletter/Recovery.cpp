@@ -157,6 +157,10 @@ std::string RecoveryText(const RecoveryCopy& copy) {
     text += "ProjectFile=" + escape(copy.projectFile) + "\r\n";
     text += "Caption=" + escape(copy.caption) + "\r\n";
     text += "LastChange=" + std::to_string(copy.lastChange) + "\r\n";
+    text += "Group=" + escape(copy.group) + "\r\n";
+    text += "ProjectName=" + escape(copy.project) + "\r\n";
+    text += "Name=" + escape(copy.name) + "\r\n";
+    text += "ProjectStamp=" + escape(copy.projectStamp) + "\r\n";
     if (!exact.empty())
         text += "\r\n[" + std::string(kExactSection) + "]\r\n" + exact;
     return text + "\r\n";
@@ -195,6 +199,10 @@ RecoveryCopy ParseRecovery(std::string_view text) {
     };
     copy.projectFile = field("ProjectFile");
     copy.caption = field("Caption");
+    copy.group = field("Group");
+    copy.project = field("ProjectName");
+    copy.name = field("Name");
+    copy.projectStamp = field("ProjectStamp");
     copy.lastChange = std::strtoll(info.find("LastChange")->second.c_str(), nullptr, 10);
     return copy;
 }

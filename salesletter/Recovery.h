@@ -29,6 +29,9 @@ struct RecoveryCopy {
     std::string projectFile;     // the current project file; empty while untitled
     std::string caption;         // the window's caption when the copy was written
     std::int64_t lastChange = 0; // seconds since 1970-01-01 UTC
+    // The welcome page as it was (group, project, name field), and the
+    // project file's platform::fileStamp when it was last loaded or saved.
+    std::string group, project, name, projectStamp;
 };
 
 // The recovery folder of this program (no separator at the end).

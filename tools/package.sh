@@ -13,4 +13,19 @@ cmake --build build -j"$(nproc)" --target quillmere quillmere-compile quillmere-
     qm_webengine qm_man_pages
 rm -f build/quillmere_*_amd64.deb
 (cd build && cpack -G DEB >/dev/null)
-ls build/quillmere_*_amd64.deb
+deb=$(ls build/quillmere_*_amd64.deb)
+
+# CPack adds ldconfig scripts for any library under /usr/lib, here the private
+# web engine module in /usr/lib/quillmere, which ldconfig never looks at; with
+# them, apt-get remove would leave the package in the "rc" state. The package
+# needs no maintainer scripts. The module is stripped (the programs are not:
+# that would cut off the documents appended to them).
+root=$(mktemp -d)
+trap 'rm -rf "$root"' EXIT
+dpkg-deb -R "$deb" "$root/pkg"
+rm -f "$root/pkg/DEBIAN/postinst" "$root/pkg/DEBIAN/postrm"
+strip --strip-unneeded --remove-section=.comment --remove-section=.note \
+    "$root/pkg/usr/lib/quillmere/libqm_webengine.so"
+(cd "$root/pkg" && find usr -type f -print0 | sort -z | xargs -0 md5sum >DEBIAN/md5sums)
+dpkg-deb --build --root-owner-group "$root/pkg" "$deb" >/dev/null
+echo "$deb"

@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and starts the program (with the demo brand
-# file the build puts beside it).
+# Installs what is missing, builds what it starts, and starts the program (with
+# the demo brand file the build puts beside it). Only the program, its two
+# tools, the web engine module and the demo brand are built, not the tests and
+# benchmarks (tools/test.sh builds everything).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/deps.sh
-tools/build.sh build
+QM_TARGETS="quillmere quillmere-compile quillmere-brand qm_webengine qm_demo_brand" \
+    tools/build.sh build
 if [[ $(id -u) -eq 0 ]]; then
     # The web engine's sandbox refuses to run as root.
     export QTWEBENGINE_DISABLE_SANDBOX=1

@@ -4,7 +4,6 @@
 #include "platform/Services.h"
 #include "StatusCheckPage.h"
 
-#include <QDate>
 #include <QVBoxLayout>
 
 #include <exception>
@@ -15,10 +14,10 @@ constexpr int kLegalAidTab = 1, kStatusCheckTab = 2;
 
 TLegalInformationForm::TLegalInformationForm(QWidget* owner, const std::string& siteAddress,
                                              int currentYear)
-    : TBrowserForm(owner, "Legal Information", browsers::LegalInformationTabs()) {
+    : TBrowserForm(owner, "Legal Information", browsers::LegalInformationTabs()),
+      year_(currentYear ? currentYear : browsers::CurrentYear()) {
     // The status check takes the browser's place while its tab is active.
-    statusCheck_ =
-        new StatusCheckPage(this, currentYear ? currentYear : QDate::currentDate().year());
+    statusCheck_ = new StatusCheckPage(this, year_);
     statusCheck_->hide();
     static_cast<QVBoxLayout*>(layout())->addWidget(statusCheck_, 1);
     SetOwnPages(siteAddress, {});
@@ -33,7 +32,7 @@ void TLegalInformationForm::FormCreate() {
     chartFolder_ = browsers::ChartFolder();
     SetOwnPages(SiteAddress(), chartFolder_);
     try {
-        browsers::WriteChart(chartFolder_);
+        browsers::WriteChart(chartFolder_, year_);
         if (SiteAddress().empty())
             browsers::WriteDocument(chartFolder_, Tabs()[kLegalAidTab].document);
     } catch (const std::exception& e) {

@@ -14,7 +14,8 @@ class StatusCheckPage;
 class TLegalInformationForm : public TBrowserForm {
     Q_OBJECT
 public:
-    // `currentYear` (0: this year) is the year the status check answers for.
+    // `currentYear` (0: this year) is the year the status check answers for
+    // and the date chart is written for.
     explicit TLegalInformationForm(QWidget* owner,
                                    const std::string& siteAddress = ProductSiteAddress(),
                                    int currentYear = 0);
@@ -34,6 +35,7 @@ public:
     StatusCheckPage* StatusCheck() const { return statusCheck_; }
 
 private:
+    int year_;
     std::string chartFolder_;
     StatusCheckPage* statusCheck_ = nullptr;
 };

@@ -60,22 +60,39 @@ StatusCheckPage::StatusCheckPage(QWidget* parent, int currentYear)
     Year = yearEdit(this);
     Notice = knownBox(this);
     Renewed = knownBox(this);
+    Created = yearEdit(this);
+    Created->setPlaceholderText("if earlier");
+    Month = new QComboBox(this);
+    Month->addItems({"Unknown", "January", "February", "March", "April", "May", "June", "July",
+                     "August", "September", "October", "November", "December"});
     Died = yearEdit(this);
     Died->setPlaceholderText("optional");
     Author = new QComboBox(this);
     Author->addItems({"A person", "Anonymous or pseudonymous", "Made for hire"});
     SoundRecording = new QCheckBox("It is a sound recording", this);
+    UsAuthor = knownBox(this);
+    HomeTerm = new QComboBox(this);
+    HomeTerm->addItems({"Life + 50 years", "Life + 70 years", "Life + 80 years", "Unknown"});
+    HomeTerm->setCurrentIndex(3);
 
     auto* form = new QFormLayout;
     form->setLabelAlignment(Qt::AlignRight);
     form->addRow("First published:", Published);
     yearLabel_ = new QLabel("Year of first publication:", this);
     form->addRow(yearLabel_, Year);
+    form->addRow("Year of creation (made or recorded):", Created);
+    form->addRow("Month of publication:", Month);
     form->addRow("Carried a copyright notice:", Notice);
     form->addRow("Copyright renewed:", Renewed);
-    form->addRow("Author's year of death:", Died);
+    auto* diedLabel = new QLabel("Year of death of the author (the last surviving author of a "
+                                 "joint work, words and music together):",
+                                 this);
+    diedLabel->setWordWrap(true);
+    form->addRow(diedLabel, Died);
     form->addRow("Author:", Author);
     form->addRow("", SoundRecording);
+    form->addRow("An author was a United States national:", UsAuthor);
+    form->addRow("Home country's term in 1996:", HomeTerm);
 
     Answer = new QLabel(this);
     Answer->setObjectName("Answer");
@@ -95,9 +112,9 @@ StatusCheckPage::StatusCheckPage(QWidget* parent, int currentYear)
     layout->addLayout(form);
     layout->addWidget(scroll, 1);
 
-    for (QComboBox* box : {Published, Notice, Renewed, Author})
+    for (QComboBox* box : {Published, Month, Notice, Renewed, Author, UsAuthor, HomeTerm})
         connect(box, &QComboBox::currentIndexChanged, this, [this] { refresh(); });
-    for (QLineEdit* edit : {Year, Died})
+    for (QLineEdit* edit : {Year, Created, Died})
         connect(edit, &QLineEdit::textChanged, this, [this] { refresh(); });
     connect(SoundRecording, &QCheckBox::toggled, this, [this] { refresh(); });
     refresh();
@@ -113,6 +130,11 @@ browsers::Work StatusCheckPage::CurrentWork() const {
         w.authorDied = Died->text().toInt();
     w.author = static_cast<browsers::AuthorKind>(Author->currentIndex());
     w.soundRecording = SoundRecording->isChecked();
+    if (!Created->text().isEmpty() && w.published != browsers::FirstPublished::Never)
+        w.created = Created->text().toInt();
+    w.month = Month->currentIndex();
+    w.usAuthor = known(UsAuthor);
+    w.homeTerm = static_cast<browsers::HomeTerm>(HomeTerm->currentIndex());
     return w;
 }
 
@@ -125,9 +147,16 @@ void StatusCheckPage::refresh() {
     yearLabel_->setText(w.published == browsers::FirstPublished::Never
                             ? "Year of creation:"
                             : "Year of first publication:");
-    // Notice and renewal are asked only where they can change the answer.
-    Notice->setEnabled(w.year > 0 && browsers::NoticeMatters(w, currentYear_));
-    Renewed->setEnabled(Notice->isEnabled() && browsers::RenewalMatters(w, currentYear_));
+    // Each question is open only where its answer can change the result.
+    using browsers::Fact;
+    const std::pair<QWidget*, Fact> questions[] = {
+        {Notice, Fact::Notice},   {Renewed, Fact::Renewal},   {Month, Fact::Month},
+        {Created, Fact::Created}, {UsAuthor, Fact::UsAuthor}, {HomeTerm, Fact::HomeTerm}};
+    for (const auto& [widget, fact] : questions)
+        widget->setEnabled(browsers::FactMatters(w, fact, currentYear_));
+    // A year of creation that makes the work impossible stays open to mend.
+    if (!Created->text().isEmpty())
+        Created->setEnabled(true);
 
     const std::string problem = browsers::CheckWork(w, currentYear_);
     if (!problem.empty()) {

@@ -1,7 +1,8 @@
 // The "Status Check" tab of the Legal Information window: a small form about
 // one work and, below it, in plain words, whether the work is in the public
 // domain in the United States, in countries of life + 70 and life + 50
-// years, and in Canada. The answer follows every change of the form.
+// years, and in Canada. The answer follows every change of the form, and a
+// question is open only while its answer can change the result.
 #pragma once
 
 #include "browsers/StatusRules.h"
@@ -26,11 +27,15 @@ public:
 
     QComboBox* Published;
     QLineEdit* Year;
+    QLineEdit* Created; // asked only where the year of creation matters
+    QComboBox* Month;   // "Unknown", then the months
     QComboBox* Notice;
     QComboBox* Renewed;
     QLineEdit* Died;
     QComboBox* Author;
     QCheckBox* SoundRecording;
+    QComboBox* UsAuthor;
+    QComboBox* HomeTerm; // life + 50, 70, 80 years, "Unknown"
     QLabel* Answer;
 
 private:

@@ -2,6 +2,7 @@
 
 #include "browsers/Addresses.h"
 #include "browsers/EngineModule.h"
+#include "browsers/OfflinePage.h"
 #include "platform/gui/Text.h"
 #include "platform/Services.h"
 #include "WebViewFactory.h"
@@ -224,11 +225,11 @@ void WebBrowser::attachEngine() {
     }
     view_ = e.factory->createView(this);
     connect(view_, SIGNAL(loadFinished(bool)), this, SIGNAL(LoadFinished(bool)));
+    connect(view_, SIGNAL(loadFailed(QUrl)), this, SLOT(pageFailed(QUrl)));
     layout()->addWidget(view_);
     delete placeholder_;
     placeholder_ = nullptr;
-    if (linksOut_)
-        applyLinkPolicy();
+    applyLinkPolicy();
     if (htmlWaiting_) {
         htmlWaiting_ = false;
         SetHtml(std::exchange(waitingHtml_, {}), waitingBase_);
@@ -299,6 +300,7 @@ void WebBrowser::showWithoutEngine(const std::string& address) {
 
 void WebBrowser::Navigate(const std::string& address) {
     lastAddress_ = address;
+    offlineAddress_.clear();
     if (view_)
         engine().factory->load(view_, toUrl(address));
     else if (message_)
@@ -319,18 +321,42 @@ void WebBrowser::PageText(const std::function<void(const std::string&)>& done) {
 
 void WebBrowser::OpenLinksLeadingOutInUserBrowser() {
     linksOut_ = true;
-    if (view_)
-        applyLinkPolicy();
 }
 
 void WebBrowser::applyLinkPolicy() {
-    engine().factory->setLinkPolicy(view_, [](const QUrl& from, const QUrl& to) {
+    engine().factory->setLinkPolicy(view_, [this](const QUrl& from, const QUrl& to) {
         const std::string target = platform::fromQ(to.toString());
-        if (!browsers::LeadsOut(platform::fromQ(from.toString()), target))
+        switch (browsers::OfflineActionOf(target)) {
+        case browsers::OfflineAction::TryAgain:
+            // Not from inside the engine's own call.
+            QTimer::singleShot(0, this, [this, again = offlineAddress_] {
+                if (!again.empty())
+                    Navigate(again);
+            });
+            return false;
+        case browsers::OfflineAction::OpenInBrowser:
+            if (!offlineAddress_.empty())
+                platform::services().openDocument(offlineAddress_);
+            return false;
+        case browsers::OfflineAction::None:
+            break;
+        }
+        if (!linksOut_ || !browsers::LeadsOut(platform::fromQ(from.toString()), target))
             return true;
         platform::services().openDocument(target);
         return false;
     });
+}
+
+// A web page that cannot be reached gets our own page instead of the
+// engine's error page: what it wanted to open, and the ways on.
+void WebBrowser::pageFailed(const QUrl& url) {
+    if (!view_ || url.isLocalFile())
+        return;
+    offlineAddress_ = platform::fromQ(url.toString());
+    engine().factory->setHtml(view_, platform::toQ(browsers::OfflinePageHtml(offlineAddress_)),
+                              QUrl(QString::fromLatin1(browsers::kOfflinePageBase)));
+    emit OfflinePageShown(offlineAddress_);
 }
 
 bool WebBrowser::EngineBuilt() {

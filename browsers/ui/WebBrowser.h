@@ -68,9 +68,18 @@ public:
     // while it is off show the plain message. On by default.
     static void SetEngineEnabledForTesting(bool enabled);
 
+    // The web address whose page could not be reached, while the offline
+    // page stands in for it (empty otherwise).
+    const std::string& OfflineAddress() const { return offlineAddress_; }
+
 signals:
     // A page finished loading (ok: it loaded without error).
     void LoadFinished(bool ok);
+    // A web page could not be reached; the offline page shows in its place.
+    void OfflinePageShown(const std::string& address);
+
+private slots:
+    void pageFailed(const QUrl& url);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -81,6 +90,7 @@ private:
     void applyLinkPolicy();
 
     std::string lastAddress_;
+    std::string offlineAddress_;
     bool pending_ = false;
     bool scheduled_ = false;
     QWidget* view_ = nullptr;

@@ -17,7 +17,9 @@ public:
     virtual ~WebViewFactory() = default;
 
     // A new web view as a child of `parent`. The view emits
-    // loadFinished(bool) and titleChanged(QString) like a web engine view.
+    // loadFinished(bool) and titleChanged(QString) like a web engine view, and
+    // loadFailed(QUrl) when a page cannot be reached (no connection, no such
+    // host; not when a load is stopped or replaced).
     virtual QWidget* createView(QWidget* parent) = 0;
 
     // Starts loading `url` in a view made by createView; does not wait.

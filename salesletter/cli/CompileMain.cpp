@@ -13,13 +13,16 @@
 //
 // Exit status: 0 on success, 1 when a file cannot be read or written, the
 // project is no project file, a picture is missing or a template is missing,
-// 2 on bad arguments; every failure prints one line on standard error and
+// 2 on bad arguments (an OUTPUT that is the project file or another .prj
+// among them); every failure prints one line on standard error and
 // leaves no output file behind (an existing one is kept).
 //
 // Unlike the wizard it needs no scratch file: the template is taken from the
 // executable's image in memory, which gives the same page.
 #include "archive/ExeMod.h"
 #include "ini/BigIniFile.h"
+#include "OutputCheck.h"
+#include "platform/CommandLine.h"
 #include "platform/FileSystem.h"
 #include "salesletter/Compiler.h"
 #include "salesletter/Export.h"
@@ -29,6 +32,7 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -39,7 +43,8 @@ const char kUsage[] =
     "       quillmere-compile --export FOLDER PROJECT\n"
     "  PROJECT  a salesletter project file (.prj) saved by the wizard\n"
     "  OUTPUT   the HTML page to write; pictures stay where the project points\n"
-    "  FOLDER   where to write index.html and its pictures (images/), ready to upload\n";
+    "  FOLDER   where to write index.html and its pictures (images/), ready to upload\n"
+    "  --help     show this help;  --version  show the version\n";
 
 // Messages go out on one line whatever a path holds.
 std::string oneLine(std::string text) {
@@ -82,6 +87,9 @@ std::string templateFor(const TSalesLetter& letter) {
 } // namespace
 
 int main(int argc, char** argv) {
+    if (std::optional<int> status =
+            platform::standardOption(argc, argv, "quillmere-compile", kUsage))
+        return *status;
     const bool exporting = argc == 4 && std::strcmp(argv[1], "--export") == 0;
     if ((argc != 3 && !exporting) || argv[1][0] == '\0' || argv[2][0] == '\0' ||
         (exporting && argv[3][0] == '\0') || (!exporting && argv[1][0] == '-')) {
@@ -103,6 +111,10 @@ int main(int argc, char** argv) {
                 "index.html";
             ExportPage(letter, templateFor(letter), page);
         } else {
+            if (std::string refusal = OutputRefusal(argv[1], argv[2]); !refusal.empty()) {
+                std::fprintf(stderr, "quillmere-compile: %s\n", oneLine(refusal).c_str());
+                return 2;
+            }
             const TSalesLetter letter = loadLetter(argv[1]);
             platform::saveFileAtomic(argv[2], BuildSalesPage(letter, templateFor(letter)));
         }

@@ -9,6 +9,7 @@
 #include "platform/gui/Text.h"
 #include "platform/PathParts.h"
 #include "platform/Services.h"
+#include "platform/UserFiles.h"
 #include "salesletter/Compiler.h"
 #include "salesletter/Export.h"
 #include "salesletter/ProjectFile.h"
@@ -66,6 +67,7 @@ TCreateSaleslettersForm::TCreateSaleslettersForm(QWidget* owner) : QDialog(owner
 
     SetLetter(TSalesLetter());
     connectEditSignals();
+    connect(this, &TCreateSaleslettersForm::letterEdited, this, [this] { modified_ = true; });
     LivePreview = new TLivePreview(this);
 
     connectGuarded(btnNext, &QPushButton::clicked, this, &TCreateSaleslettersForm::btnNextClick);
@@ -216,7 +218,9 @@ void TCreateSaleslettersForm::LoadProject(const std::string& path) {
     ::LoadProject(letter, path);
     SetLetter(letter);
     currentFile_ = path;
+    fileStamp_ = platform::fileStamp(path);
     untitled_ = false;
+    modified_ = false;
     setCaptionFromFile();
 }
 
@@ -226,7 +230,9 @@ void TCreateSaleslettersForm::SaveProject(const std::string& path) {
     if (!written)
         return; // the engine has warned; caption and current file stay as they were
     currentFile_ = path;
+    fileStamp_ = platform::fileStamp(path);
     untitled_ = false;
+    modified_ = false;
     setCaptionFromFile();
     emit projectSaved();
 }
@@ -241,15 +247,20 @@ void TCreateSaleslettersForm::ResetProject() {
     }
     emit letterReplaced();
     currentFile_.clear();
+    fileStamp_.clear();
     untitled_ = true;
+    modified_ = false;
     setWindowTitle(toQ(std::string(kCaptionPrefix) + "Untitled"));
 }
 
 void TCreateSaleslettersForm::RestoreRecovered(const TSalesLetter& letter,
-                                               const std::string& projectFile) {
+                                               const std::string& projectFile,
+                                               const std::string& stamp) {
     SetLetter(letter);
     currentFile_ = projectFile;
+    fileStamp_ = stamp;
     untitled_ = projectFile.empty();
+    modified_ = true; // no file holds the restored text yet
     std::string name = untitled_ ? std::string("Untitled") : platform::lastPathPart(currentFile_);
     setWindowTitle(toQ(kCaptionPrefix + name + " (recovered)"));
 }
@@ -271,6 +282,7 @@ void TCreateSaleslettersForm::OpenProject1Click() {
     platform::FileDialogOptions options;
     options.title = "Open Project";
     options.filter = kOpenProjectFilter;
+    options.initialFolder = DialogFolder();
     std::vector<std::string> chosen = platform::services().openFiles(options);
     if (!chosen.empty())
         LoadProject(chosen.front());
@@ -280,15 +292,53 @@ void TCreateSaleslettersForm::SaveProject1Click() {
     if (untitled_)
         SaveProjectAs1Click();
     else
-        SaveProject(currentFile_);
+        saveWithQuestions(currentFile_);
 }
 
 void TCreateSaleslettersForm::SaveProjectAs1Click() {
     platform::FileDialogOptions options;
     options.title = "Save Project";
     options.filter = kProjectFilter;
+    options.initialFolder = DialogFolder();
+    if (!untitled_)
+        options.fileName = platform::lastPathPart(currentFile_);
     if (std::optional<std::string> name = platform::services().saveFile(options))
-        SaveProject(EnsureExtension(*name, ".prj"));
+        saveWithQuestions(EnsureExtension(*name, ".prj"));
+}
+
+bool TCreateSaleslettersForm::saveWithQuestions(const std::string& path) {
+    const std::string now = platform::fileStamp(path);
+    const bool current =
+        !untitled_ && (path == currentFile_ || platform::sameFile(path, currentFile_));
+    if (current) {
+        // Another program (or another wizard) wrote the file after it was
+        // loaded or saved here.
+        if (!now.empty() && now != fileStamp_ &&
+            !askYesNo(("The salesletter project \"" + path +
+                       "\" was changed on disk after it was opened here. Do you want to "
+                       "replace it with this salesletter?")
+                          .c_str(),
+                      "Save Project"))
+            return false;
+    } else if (!now.empty() &&
+               !askYesNo(
+                   ("The file \"" + path + "\" already exists. Do you want to replace it?").c_str(),
+                   "Save Project")) {
+        return false;
+    }
+    SaveProject(path);
+    return true;
+}
+
+std::string TCreateSaleslettersForm::DialogFolder() const {
+    if (!pnameInitialFolder_.empty() && platform::folderExists(pnameInitialFolder_))
+        return pnameInitialFolder_;
+    if (!untitled_) {
+        const std::string folder = platform::folderPart(currentFile_);
+        if (!folder.empty() && platform::folderExists(folder))
+            return folder;
+    }
+    return platform::documentsFolder();
 }
 
 // ---- preview and compile ----
@@ -303,7 +353,7 @@ void TCreateSaleslettersForm::Compile1Click() {
     platform::FileDialogOptions options;
     options.title = "Compile Sales Letter";
     options.filter = "HTML Documents (*.html)|*.html";
-    options.initialFolder = pnameInitialFolder_;
+    options.initialFolder = DialogFolder();
     std::optional<std::string> name = platform::services().saveFile(options);
     if (!name)
         return;
@@ -321,7 +371,8 @@ void TCreateSaleslettersForm::btnExitClick() {
 
 void TCreateSaleslettersForm::closeEvent(QCloseEvent* event) {
     // FormClose: ask unless the user already confirmed on the "Main Menu" tab.
-    if (!exitConfirmed_ && !ConfirmClose()) {
+    // Nothing unsaved: nothing to lose, nothing to ask.
+    if (!exitConfirmed_ && modified_ && !ConfirmClose()) {
         event->ignore();
         return;
     }

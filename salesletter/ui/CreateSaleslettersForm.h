@@ -50,8 +50,16 @@ public:
     // Shows a record recovered after a crash: every field and the template
     // choice, `projectFile` as the current file (untitled when empty), and
     // "(recovered)" after the project's name in the caption.
-    void RestoreRecovered(const TSalesLetter& letter, const std::string& projectFile);
+    // `stamp` is platform::fileStamp of the project file as it was then: a
+    // later Save asks first when the file has changed since.
+    void RestoreRecovered(const TSalesLetter& letter, const std::string& projectFile,
+                          const std::string& stamp = {});
     const std::string& CurrentFile() const { return currentFile_; }
+    // platform::fileStamp of the current file when it was last loaded or saved.
+    const std::string& CurrentFileStamp() const { return fileStamp_; }
+    // True while the record holds changes that no file holds (after an edit
+    // or a restore, until a load, a save or New Project).
+    bool Modified() const { return modified_; }
     bool Untitled() const { return untitled_; }
     bool ExitConfirmed() const { return exitConfirmed_; }
 
@@ -59,6 +67,17 @@ public:
     void FillProjectGroups();
     void FillProjects(int index);
     const std::string& PNameInitialFolder() const { return pnameInitialFolder_; }
+    // The welcome page's choices: group, project (empty when none) and the name field.
+    struct WelcomeChoice {
+        std::string group, project, name;
+    };
+    WelcomeChoice Welcome() const;
+    // Picks the group and project when the registry still lists them, and
+    // fills the name field.
+    void SetWelcome(const WelcomeChoice& choice);
+    // Where file dialogs open: the chosen project's folder, else the current
+    // file's folder, else the user's documents.
+    std::string DialogFolder() const;
 
     // Controls, named as the program's other code and tests refer to them.
     TPageControl* PageControl = nullptr;
@@ -179,13 +198,18 @@ private:
     void pickColor(const char* key);
     void pickImage(const char* key);
     void setCaptionFromFile();
+    // Saves after the questions a replaced or changed file needs; false when
+    // the user answered No.
+    bool saveWithQuestions(const std::string& path);
     void updateNavigation();
     void applyTemplateOptions(const TSalesLetter& letter);
     void connectEditSignals();
 
     std::map<std::string, QWidget*> fields_;
     std::string currentFile_;
+    std::string fileStamp_;
     bool untitled_ = true;
+    bool modified_ = false;
     bool exitConfirmed_ = false;
     bool closing_ = false;
     bool filling_ = false; // the controls are being filled, not edited

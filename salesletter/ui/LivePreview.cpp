@@ -2,8 +2,8 @@
 
 #include "CreateSaleslettersForm.h"
 
-#include "platform/gui/Text.h"
 #include "platform/FileSystem.h"
+#include "platform/gui/Text.h"
 #include "salesletter/Compiler.h"
 
 #include <QAction>
@@ -105,22 +105,50 @@ void TLivePreview::ensureWindow() {
     connect(window_->Pane(), &PreviewPane::PageShown, this, &TLivePreview::pageShown);
 }
 
-// First time out: right of the wizard and as tall, or left of it when the
-// screen has no room on the right.
-void TLivePreview::placeBesideForm() {
-    const QRect wizard = form_->frameGeometry();
-    QRect area(wizard.right() + 1, wizard.top(), window_->width(), std::max(wizard.height(), 600));
-    if (QScreen* s = form_->screen()) {
-        const QRect room = s->availableGeometry();
-        area.setWidth(std::min(area.width(), room.width()));
-        area.setHeight(std::min(area.height(), room.height()));
-        if (area.right() > room.right())
-            area.moveRight(wizard.left() - 1 >= room.left() + area.width() ? wizard.left() - 1
-                                                                           : room.right());
-        if (area.bottom() > room.bottom())
-            area.moveBottom(room.bottom());
+PreviewPlacement PlacePreview(const QRect& wizard, const QSize& preview, const QRect& room,
+                              int narrowest) {
+    PreviewPlacement out{QRect(), wizard.topLeft()};
+    const int height = std::min(std::max(wizard.height(), preview.height()), room.height());
+    int width = std::min(preview.width(), room.width());
+    int x = 0;
+    if (room.right() - wizard.right() >= width) {
+        x = wizard.right() + 1; // right of the wizard
+    } else if (wizard.left() - room.left() >= width) {
+        x = wizard.left() - width; // left of it
+    } else if (room.width() >= wizard.width() + width) {
+        // The two side by side, centred: the wizard moves aside.
+        out.wizardAt.setX(room.left() + (room.width() - wizard.width() - width) / 2);
+        x = out.wizardAt.x() + wizard.width();
+    } else if (room.width() - wizard.width() >= narrowest) {
+        // Narrower, beside the wizard at the screen's left edge.
+        out.wizardAt.setX(room.left());
+        width = room.width() - wizard.width();
+        x = room.left() + wizard.width();
+    } else {
+        // No room for both: the wider side, as little over the wizard as can be.
+        width = std::min(narrowest, room.width());
+        const bool right = room.right() - wizard.right() >= wizard.left() - room.left();
+        x = right ? room.right() + 1 - width : room.left();
     }
-    window_->setGeometry(area);
+    int top = std::clamp(wizard.top(), room.top(), room.bottom() + 1 - height);
+    out.preview = QRect(x, top, width, height);
+    return out;
+}
+
+// First time out: beside the wizard (see PlacePreview); later where the user
+// left it.
+void TLivePreview::placeBesideForm() {
+    QScreen* s = form_->screen();
+    if (!s) {
+        window_->move(form_->frameGeometry().topRight() + QPoint(1, 0));
+        return;
+    }
+    const PreviewPlacement place =
+        PlacePreview(form_->frameGeometry(), QSize(window_->width(), 600), s->availableGeometry(),
+                     TPreviewWindow::kPhoneWidth);
+    if (place.wizardAt != form_->frameGeometry().topLeft())
+        form_->move(place.wizardAt);
+    window_->setGeometry(place.preview);
 }
 
 void TLivePreview::updateCaption() {

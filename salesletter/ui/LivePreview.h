@@ -15,9 +15,23 @@
 
 #include <QFutureWatcher>
 #include <QObject>
+#include <QRect>
 
 class QTimer;
 class TCreateSaleslettersForm;
+
+// Where the preview window goes the first time, on a screen whose free area
+// is `room`: beside the wizard (frame `wizard`) at its wished size when there
+// is room on either side; else beside it with the wizard moved aside, when the
+// two fit side by side; else narrower (down to `narrowest`) beside the wizard
+// moved to the screen's edge; only when not even that fits, over the wizard's
+// side. The preview is at least as tall as the wizard, within the screen.
+struct PreviewPlacement {
+    QRect preview;   // the preview window's area
+    QPoint wizardAt; // where the wizard's frame goes (unchanged unless moved aside)
+};
+PreviewPlacement PlacePreview(const QRect& wizard, const QSize& preview, const QRect& room,
+                              int narrowest);
 
 class TLivePreview : public QObject {
     Q_OBJECT

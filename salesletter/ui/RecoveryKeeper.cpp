@@ -115,6 +115,11 @@ void RecoveryKeeper::post() {
     copy.projectFile = form_.Untitled() ? std::string() : form_.CurrentFile();
     copy.caption = platform::fromQ(form_.windowTitle());
     copy.lastChange = lastChange_;
+    const TCreateSaleslettersForm::WelcomeChoice welcome = form_.Welcome();
+    copy.group = welcome.group;
+    copy.project = welcome.project;
+    copy.name = welcome.name;
+    copy.projectStamp = copy.projectFile.empty() ? std::string() : form_.CurrentFileStamp();
     writer_->write(path_, std::move(copy));
     dirty_ = false;
 }
@@ -190,7 +195,11 @@ bool RecoveryKeeper::offerRestore() {
             }
             return false;
         }
-        form_.RestoreRecovered(copy.letter, copy.projectFile);
+        // A whole restore: the welcome page, the file the letter came from
+        // (with what it held then, so a later change on disk is noticed) and
+        // the text.
+        form_.SetWelcome({copy.group, copy.project, copy.name});
+        form_.RestoreRecovered(copy.letter, copy.projectFile, copy.projectStamp);
         // The restored record is unsaved work: it gets this wizard's copy at once,
         // and only then does the old copy go.
         dirty_ = true;

@@ -10,6 +10,7 @@
 #include "platform/PathParts.h"
 #include "platform/Services.h"
 #include "salesletter/FieldHelpers.h"
+#include "salesletter/ProjectFile.h"
 #include "workspace/Affiliate.h"
 #include "workspace/Registry.h"
 
@@ -22,6 +23,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
+
+#include <filesystem>
 
 using platform::fromQ;
 using platform::toQ;
@@ -42,7 +45,8 @@ void TCreateSaleslettersForm::PageControlChange() {
     int last = PageControl->PageCount() - 1;
     if (PageControl->ActivePageIndex() == last) {
         updateNavigation();
-        if (ConfirmClose()) {
+        // Leaving asks only when something is unsaved.
+        if (!modified_ || ConfirmClose()) {
             exitConfirmed_ = true;
             close();
             return;
@@ -85,9 +89,13 @@ void TCreateSaleslettersForm::btnOLBCClick() {
 void TCreateSaleslettersForm::pickImage(const char* key) {
     platform::FileDialogOptions options;
     options.title = "Choose File";
-    options.filter = "JPEG Images (*.jpg)|*.jpg";
-    // One image dialog for both buttons: it starts where the last choice was.
-    options.initialFolder = platform::folderPart(lastImage_);
+    options.filter = "Pictures (*.png *.jpg *.jpeg *.gif *.webp *.svg)|"
+                     "*.png;*.jpg;*.jpeg;*.gif;*.webp;*.svg|"
+                     "PNG (*.png)|*.png|JPEG (*.jpg *.jpeg)|*.jpg;*.jpeg|GIF (*.gif)|*.gif|"
+                     "WebP (*.webp)|*.webp|SVG (*.svg)|*.svg|All files (*)|*";
+    // One image dialog for both buttons: it starts where the last choice was,
+    // at first in the project's folder.
+    options.initialFolder = lastImage_.empty() ? DialogFolder() : platform::folderPart(lastImage_);
     std::vector<std::string> chosen = platform::services().openFiles(options);
     if (chosen.empty())
         return;
@@ -205,7 +213,7 @@ void TCreateSaleslettersForm::PNameBrowseClick() {
     platform::FileDialogOptions options;
     options.title = "Open";
     options.filter = "Salesletter projects (*.prj)|*.prj|All files (*)|*";
-    options.initialFolder = pnameInitialFolder_;
+    options.initialFolder = pnameInitialFolder_.empty() ? DialogFolder() : pnameInitialFolder_;
     std::vector<std::string> chosen = platform::services().openFiles(options);
     if (chosen.empty())
         return;
@@ -235,6 +243,9 @@ void TCreateSaleslettersForm::btnLoadClick() {
     std::string path = WelcomeSavePath(text, pnameInitialFolder_);
     if (!platform::fileExists(path) && platform::fileExists(text))
         path = text;
+    // The name as saved: with ".prj" when it was typed without.
+    if (!platform::fileExists(path) && platform::fileExists(EnsureExtension(path, ".prj")))
+        path = EnsureExtension(path, ".prj");
     if (!platform::fileExists(path)) {
         platform::messageBox("The salesletter project \"" + path + "\" does not exist.", "Warning",
                              platform::Icon::Warning, platform::Buttons::Ok);
@@ -246,5 +257,48 @@ void TCreateSaleslettersForm::btnLoadClick() {
 void TCreateSaleslettersForm::btnSaveClick() {
     if (!nameGiven(PName))
         return;
-    SaveProject(WelcomeSavePath(fromQ(PName->text()), pnameInitialFolder_));
+    // A full path is used as typed; any other name goes into the chosen
+    // project's folder. Without a chosen project no folder is guessed: the
+    // Save Project dialog asks, starting in the user's documents.
+    const std::string text = fromQ(PName->text());
+    std::string path;
+    if (std::filesystem::path(text).is_absolute())
+        path = text;
+    else if (!pnameInitialFolder_.empty())
+        path = pnameInitialFolder_ + platform::kPathSeparator + text;
+    if (path.empty()) {
+        platform::FileDialogOptions options;
+        options.title = "Save Project";
+        options.filter = "Projects (*.prj)|*.prj";
+        options.initialFolder = DialogFolder();
+        options.fileName = platform::lastPathPart(text);
+        std::optional<std::string> chosen = platform::services().saveFile(options);
+        if (!chosen)
+            return;
+        path = *chosen;
+    }
+    saveWithQuestions(EnsureExtension(path, ".prj"));
+}
+
+TCreateSaleslettersForm::WelcomeChoice TCreateSaleslettersForm::Welcome() const {
+    WelcomeChoice choice;
+    if (ProjectGroups->currentIndex() >= 0)
+        choice.group = fromQ(ProjectGroups->currentText());
+    if (Projects->currentIndex() >= 0)
+        choice.project = fromQ(Projects->currentText());
+    choice.name = fromQ(PName->text());
+    return choice;
+}
+
+void TCreateSaleslettersForm::SetWelcome(const WelcomeChoice& choice) {
+    const int group = choice.group.empty() ? -1 : ProjectGroups->findText(toQ(choice.group));
+    if (group >= 0) {
+        ProjectGroups->setCurrentIndex(group); // fills Projects
+        const int project = choice.project.empty() ? -1 : Projects->findText(toQ(choice.project));
+        if (project >= 0) {
+            Projects->setCurrentIndex(project);
+            ProjectsChange();
+        }
+    }
+    PName->setText(toQ(choice.name));
 }

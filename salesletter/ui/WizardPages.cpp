@@ -199,8 +199,8 @@ QWidget* TCreateSaleslettersForm::buildWelcomePage() {
 QWidget* TCreateSaleslettersForm::buildTemplatePage() {
     Page p = newPage(this);
     p.layout->addWidget(guide("To begin, select which of the templates below that you'd like to "
-                              "use for your sales letter.  (Currently only 1 template is "
-                              "available in version 2.0)",
+                              "use for your sales letter.  (Three templates are available "
+                              "in version 2.0: the picture under each shows its page.)",
                               p.body));
     auto* row = new QHBoxLayout;
     QRadioButton** buttons[] = {&CheckBox1, &CheckBox2, &CheckBox3};

@@ -21,7 +21,8 @@ std::string tool() {
 TEST(BrandTool, WritesWhatItReadsBackForEveryLengthUpToForty) {
     TempDir dir;
     std::string f = dir.file("Quillmere.dat");
-    for (size_t n = 0; n <= 40; ++n) {
+    // An empty brand is refused (see RefusesNamesTheProgramCannotUse).
+    for (size_t n = 1; n <= 40; ++n) {
         std::string brand;
         for (size_t i = 0; i < n; ++i)
             brand += static_cast<char>(i % 5 == 3 && i + 1 < n ? ' ' : 'A' + (i * 11) % 58);
@@ -65,4 +66,67 @@ TEST(BrandTool, TheBuildPutsADemoBrandBesideTheProgram) {
         runProcess({tool(), "read", std::string(std::getenv("QM_BIN_DIR")) + "/Quillmere.dat"});
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_FALSE(r.out.empty());
+}
+
+TEST(BrandTool, RefusesNamesTheProgramCannotUseAndSaysTheRule) {
+    TempDir dir;
+    const std::string f = dir.file("Quillmere.dat");
+    testsupport::writeBytes(f, "untouched");
+    for (const std::string& name :
+         {std::string(), std::string("two\nlines"), std::string("tab\there"),
+          std::string("bell\x07"), std::string("del\x7f"), std::string(65, 'x'),
+          std::string("bad\xff utf8")}) {
+        auto r = runProcess({tool(), "write", name, f});
+        EXPECT_EQ(r.exitCode, 2) << name;
+        EXPECT_NE(r.err.find("A brand NAME is 1 to 64 characters"), std::string::npos) << r.err;
+        EXPECT_EQ(r.err.find('\n'), r.err.size() - 1);
+        EXPECT_EQ(testsupport::readBytes(f), "untouched");
+    }
+    // The longest name, and one of 64 characters that are not all ASCII.
+    std::string longest(64, 'x');
+    std::string accents;
+    for (int i = 0; i < 32; ++i)
+        accents += "\xC3\xA9"
+                   "a"; // 64 characters in 96 bytes
+    for (const std::string& name : {longest, accents}) {
+        ASSERT_EQ(runProcess({tool(), "write", name, f}).exitCode, 0);
+        EXPECT_EQ(runProcess({tool(), "read", f}).out, name);
+    }
+}
+
+TEST(BrandTool, ReadRefusesWhatIsNoBrandFile) {
+    TempDir dir;
+    // Bytes of every value but the line breaks, as a picture or a program holds them.
+    std::string binary;
+    unsigned state = 12345;
+    while (binary.size() < 4096) {
+        state = state * 1103515245u + 12345u;
+        const char c = static_cast<char>(state >> 16);
+        if (c != '\r' && c != '\n' && c != '\0')
+            binary += c;
+    }
+    testsupport::writeBytes(dir.file("random.bin"), binary);
+    testsupport::writeBytes(dir.file("text.txt"), "just some words\n");
+    testsupport::writeBytes(dir.file("blank.dat"), "\r\nsecond line\r\n");
+    for (const char* name : {"random.bin", "text.txt", "blank.dat"}) {
+        auto r = runProcess({tool(), "read", dir.file(name)});
+        EXPECT_EQ(r.exitCode, 1) << name;
+        EXPECT_EQ(r.out, "") << name;
+        EXPECT_NE(r.err.find("is not a brand file"), std::string::npos) << r.err;
+    }
+}
+
+TEST(CommandLineTools, AnswerHelpAndVersion) {
+    const std::string bin = std::getenv("QM_BIN_DIR");
+    for (const std::string name : {"quillmere-brand", "quillmere-compile"}) {
+        auto help = runProcess({bin + "/" + name, "--help"});
+        EXPECT_EQ(help.exitCode, 0) << name;
+        EXPECT_EQ(help.out.rfind("usage: " + name, 0), 0u) << help.out;
+        EXPECT_EQ(help.err, "");
+        auto version = runProcess({bin + "/" + name, "--version"});
+        EXPECT_EQ(version.exitCode, 0) << name;
+        EXPECT_EQ(version.out, name + " 2.0\n");
+    }
+    EXPECT_NE(runProcess({tool(), "--help"}).out.find("A brand NAME is 1 to 64 characters"),
+              std::string::npos);
 }

@@ -3,6 +3,7 @@
 #include "browsers/ChartFolder.h"
 #include "archive/ExeMod.h"
 #include "browsers/Addresses.h"
+#include "browsers/ChartPage.h"
 #include "browsers/EngineModule.h"
 #include "platform/FileSystem.h"
 #include "support/TempDir.h"
@@ -28,8 +29,11 @@ namespace {
 // Points the program's temporary folder at `dir` for one test.
 using ScopedTmpDir = testsupport::ScopedTempFolder;
 
-std::string shippedChart() {
-    return readBytes(std::string(getenv("QM_SOURCE_DIR")) + "/resources/chart.html");
+// The chart as the program writes it this year: the shipped pattern with
+// this year's dates (mended: it was a fixed page valid for one year).
+std::string shippedChart(int year = browsers::CurrentYear()) {
+    return browsers::FillChart(
+        readBytes(std::string(getenv("QM_SOURCE_DIR")) + "/resources/chart.html"), year);
 }
 
 #ifndef _WIN32
@@ -193,7 +197,7 @@ TEST(ChartFolder, AChartThatCannotBeWrittenIsReportedWithItsPath) {
 }
 
 TEST(Chart, IsOneSelfContainedLatin1PageWithBothTables) {
-    const std::string chart = shippedChart();
+    const std::string chart = shippedChart(2026);
     ASSERT_FALSE(chart.empty());
     EXPECT_EQ(chart.rfind("<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01//EN\"", 0), 0u);
     EXPECT_NE(chart.find("charset=ISO-8859-1"), std::string::npos);

@@ -14,11 +14,15 @@
 
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <netinet/in.h>
 #include <stdlib.h>
 #include <string>
+#include <sys/socket.h>
+#include <unistd.h>
 #include <utility>
 #include <vector>
 
@@ -74,6 +78,29 @@ void settle() {
 void snapshot(QWidget& window, const QString& file) {
     const QRect area = window.frameGeometry();
     window.screen()->grabWindow(0, area.x(), area.y(), area.width(), area.height()).save(file);
+}
+
+// A loopback port with nothing listening on it.
+int closedPort() {
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
+    close(fd);
+    return ntohs(address.sin_port);
+}
+
+// Waits until `done` holds, for up to 30 seconds.
+bool waitFor(const std::function<bool()>& done) {
+    for (int i = 0; i < 600 && !done(); ++i) {
+        QEventLoop pause;
+        QTimer::singleShot(50, &pause, &QEventLoop::quit);
+        pause.exec();
+    }
+    return done();
 }
 
 } // namespace
@@ -196,4 +223,45 @@ TEST(WebEngine, ShowsOurOwnPagesOfflineAndOpensTheirLinksToTheWebInTheUsersBrows
     EXPECT_EQ(scripted.openedDocuments[0], "https://example.invalid/page");
     EXPECT_EQ(browser.Title(), "Links"); // the page stays
     unsetenv("TMPDIR");
+}
+
+// A web page that cannot be reached shows our own page: the address, that it
+// needs the internet, "Try again" (which tries the same address) and "Open in
+// your browser" (which hands it to the user's browser).
+TEST(WebEngine, AnUnreachablePageShowsOurOfflinePage) {
+    platform::ScriptedServices scripted;
+    platform::ScopedServices installed(scripted);
+    const std::string address = "http://127.0.0.1:" + std::to_string(closedPort()) + "/used/";
+    WebBrowser browser;
+    browser.resize(758, 520);
+    browser.show();
+    int shown = 0;
+    QObject::connect(&browser, &WebBrowser::OfflinePageShown, [&](const std::string& failed) {
+        EXPECT_EQ(failed, address);
+        ++shown;
+    });
+    browser.Navigate(address);
+    ASSERT_TRUE(waitFor([&] { return shown == 1; }));
+    ASSERT_TRUE(waitFor([&] { return browser.Title() == "This page needs the internet"; }))
+        << browser.Title();
+    const std::string text = pageText(browser);
+    EXPECT_NE(text.find("This page needs the internet"), std::string::npos) << text;
+    EXPECT_NE(text.find(address), std::string::npos) << text;
+    EXPECT_NE(text.find("Try again"), std::string::npos);
+    EXPECT_NE(text.find("Open in your browser"), std::string::npos);
+    EXPECT_EQ(text.find("ERR_"), std::string::npos) << text;
+    EXPECT_EQ(browser.OfflineAddress(), address);
+
+    if (const char* dir = getenv("QM_SCREENSHOT_DIR")) {
+        settle();
+        snapshot(browser, QString::fromLocal8Bit(dir) + "/offline.png");
+    }
+
+    browser.RunJavaScript("document.querySelector('a.browser').click()", [](const std::string&) {});
+    ASSERT_TRUE(waitFor([&] { return !scripted.openedDocuments.empty(); }));
+    EXPECT_EQ(scripted.openedDocuments, std::vector<std::string>{address});
+
+    browser.RunJavaScript("document.querySelector('a.again').click()", [](const std::string&) {});
+    ASSERT_TRUE(waitFor([&] { return shown == 2; })); // tried again, still unreachable
+    EXPECT_EQ(browser.LastAddress(), address);
 }

@@ -14,8 +14,19 @@ Work published(FirstPublished where, int year, Known notice = Known::Yes,
     Work w;
     w.published = where;
     w.year = year;
+    // Created in the year of publication: an unknown year of creation may
+    // change the day (see StatusCasesTest).
+    if (where != FirstPublished::Never)
+        w.created = year;
     w.notice = notice;
     w.renewed = renewed;
+    return w;
+}
+
+// A foreign author whose home country gave life + 70 years in 1996.
+Work foreignAuthor(Work w) {
+    w.usAuthor = Known::No;
+    w.homeTerm = HomeTerm::Life70;
     return w;
 }
 
@@ -94,10 +105,10 @@ const Case kCases[] = {
     {"abroad 1931 with formalities", published(FirstPublished::Elsewhere, 1931),
      Region::UnitedStates, Status::Protected, Status::PublicDomain, 2027},
     {"abroad 1950, author died 1920, never restored",
-     died(published(FirstPublished::Elsewhere, 1950, Known::No, Known::No), 1920),
+     foreignAuthor(died(published(FirstPublished::Elsewhere, 1950, Known::No, Known::No), 1920)),
      Region::UnitedStates, Status::PublicDomain, Status::PublicDomain, 0},
     {"abroad 1950 without formalities, died 1960: restored",
-     died(published(FirstPublished::Elsewhere, 1950, Known::No, Known::No), 1960),
+     foreignAuthor(died(published(FirstPublished::Elsewhere, 1950, Known::No, Known::No), 1960)),
      Region::UnitedStates, Status::Protected, Status::Protected, 2046},
 };
 
@@ -161,10 +172,11 @@ TEST(StatusRules, AnUnknownThatDecidesGivesUnknownAndSaysWhatEachWayMeans) {
     EXPECT_EQ(v.status, Status::Unknown);
     EXPECT_EQ(v.freeFrom->year, 2060);
 
-    // No year of death: the life terms cannot be told.
-    const Work person = published(FirstPublished::Elsewhere, 1990);
-    for (Region r :
-         {Region::UnitedStates, Region::LifePlus70, Region::LifePlus50, Region::Canada}) {
+    // No year of death: the life terms cannot be told (for a work of 1950;
+    // one of 1990 is protected whenever its author died, which the answer
+    // now says).
+    const Work person = published(FirstPublished::Elsewhere, 1950);
+    for (Region r : {Region::LifePlus70, Region::LifePlus50, Region::Canada}) {
         v = Judge(person, r, 2026);
         EXPECT_EQ(v.status, Status::Unknown) << Describe(v, 2026);
         EXPECT_NE(v.note.find("year of death"), std::string::npos);
@@ -181,15 +193,25 @@ TEST(StatusRules, AnonymousAndHiredWorksCountFromPublicationOrCreation) {
     Work w = us(1990);
     w.author = AuthorKind::ForHire;
     EXPECT_EQ(Judge(w, Region::UnitedStates, 2026).freeFrom->year, 2086);
-    EXPECT_EQ(Judge(w, Region::LifePlus70, 2026).freeFrom->year, 2061);
+    // Mended: an employee's work lasts its author's life + 70 years outside
+    // the United States, so without the year of death it is unknown.
+    // A work of 1990 is protected whenever its author died; the year of
+    // death decides until when.
+    EXPECT_EQ(Judge(w, Region::LifePlus70, 2026).status, Status::Protected);
+    EXPECT_FALSE(Judge(w, Region::LifePlus70, 2026).freeFrom);
+    EXPECT_NE(Judge(w, Region::LifePlus70, 2026).note.find("year of death"), std::string::npos);
     w.author = AuthorKind::Anonymous;
     w.published = FirstPublished::Never;
+    w.created.reset();
     EXPECT_EQ(Judge(w, Region::UnitedStates, 2026).freeFrom->year, 2111);
-    // Canada: the 75 years apply to terms still running on 30 December 2022.
+    // Canada: the 75 years apply to terms still running on 1 July 2020
+    // (mended: a 1971 work is protected, not free since 2022).
     Work anon = published(FirstPublished::Elsewhere, 1971);
     anon.author = AuthorKind::Anonymous;
-    EXPECT_EQ(Judge(anon, Region::Canada, 2026).status, Status::PublicDomain);
+    EXPECT_EQ(Judge(anon, Region::Canada, 2026).status, Status::Protected);
+    EXPECT_EQ(Judge(anon, Region::Canada, 2026).freeFrom->year, 2047);
     anon.year = 1972;
+    anon.created = 1972;
     EXPECT_EQ(Judge(anon, Region::Canada, 2026).freeFrom->year, 2048);
 }
 
@@ -198,10 +220,12 @@ TEST(StatusRules, RecordingsAbroadFollowTheirOwnTerms) {
     r.published = FirstPublished::Elsewhere;
     EXPECT_EQ(Judge(r, Region::LifePlus70, 2026).status, Status::PublicDomain);
     r.year = 1963;
+    r.created = 1963;
     EXPECT_EQ(Judge(r, Region::LifePlus70, 2026).freeFrom->year, 2034);
     EXPECT_EQ(Judge(r, Region::LifePlus50, 2026).status, Status::PublicDomain);
     EXPECT_EQ(Judge(r, Region::Canada, 2026).status, Status::PublicDomain);
     r.year = 1965;
+    r.created = 1965;
     EXPECT_EQ(Judge(r, Region::Canada, 2026).freeFrom->year, 2036);
 }
 
@@ -213,7 +237,9 @@ TEST(StatusRules, WorksThatCannotBeJudgedAreNamed) {
     EXPECT_EQ(CheckWork(late, 2026), "The author died before the work was created.");
     EXPECT_EQ(CheckWork(us(1950), 2026), "");
     // A work published after the author's death is fine.
-    EXPECT_EQ(CheckWork(died(us(1950), 1940), 2026), "");
+    Work posthumous = died(us(1950), 1940);
+    posthumous.created.reset();
+    EXPECT_EQ(CheckWork(posthumous, 2026), "");
 }
 
 TEST(StatusRules, RecordingsRemindThatTheMusicAndWordsHaveRightsOfTheirOwn) {

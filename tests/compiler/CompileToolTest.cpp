@@ -259,3 +259,28 @@ TEST_F(CompileTool, ExportWritesAnUploadablePageWithItsPictures) {
     EXPECT_EQ(readBytes(site + "/images/header-graphic.jpg"), "header picture");
     EXPECT_EQ(readBytes(site + "/images/cover.png"), "cover picture");
 }
+
+// The page never takes the project's place: not under the same name, not
+// under another name of the same file, not as any other project file.
+TEST_F(CompileTool, RefusesToWriteOverTheProjectOrAnyProjectFile) {
+    const std::string project = dir_.file("same.prj");
+    SaveProject(testsupport::SampleLetter(1), project);
+    const std::string before = readBytes(project);
+    std::filesystem::create_directories(dir_.file("sub"));
+    std::filesystem::create_symlink(project, dir_.file("link.html"));
+    const std::string other = dir_.file("other.PRJ");
+    writeBytes(other, "[Project]\r\n");
+    for (const std::string& output :
+         {project, dir_.file("sub/../same.prj"), dir_.file("link.html"), other}) {
+        SCOPED_TRACE(output);
+        Result r = run(shellQuoted(project) + " " + shellQuoted(output));
+        EXPECT_EQ(r.status, 2);
+        EXPECT_TRUE(isOneLine(r.err)) << r.err;
+        EXPECT_EQ(r.err.rfind("quillmere-compile: ", 0), 0u) << r.err;
+    }
+    EXPECT_EQ(readBytes(project), before);
+    EXPECT_EQ(readBytes(other), "[Project]\r\n");
+    EXPECT_TRUE(std::filesystem::is_symlink(dir_.file("link.html")));
+    // An ordinary page name still works.
+    EXPECT_EQ(run(shellQuoted(project) + " " + shellQuoted(dir_.file("page.html"))).status, 0);
+}

@@ -191,10 +191,7 @@ until grep -qF "launch.html" "$opened"; do
     sleep 0.1
     i=$((i + 1))
 done
-click "$wizard" 270 211 # tab "Main Menu"
-box=$(wait_window '^Confirm Close') || fail "no Confirm Close question"
-focus "$box"
-xdotool key Return
+click "$wizard" 270 211 # tab "Main Menu": all is saved, so no question
 menu=$(wait_window '^Quillmere$') || fail "the main menu did not come back"
 
 step "Legal Information: the web engine is loaded and draws the chart"
@@ -241,6 +238,9 @@ done <"$work/files.txt"
 [ ! -e /usr/lib/quillmere ] || fail "/usr/lib/quillmere is left after apt-get remove"
 left=$(find /usr -name '*quillmere*' -o -name 'com.quillmere.*' 2>/dev/null | head -n 5)
 [ -z "$left" ] || fail "left under /usr: $left"
+# No conffiles and no maintainer scripts: dpkg forgets the package, no "rc" state.
+state=$(dpkg-query -W -f='${db:Status-Abbrev}' quillmere 2>/dev/null || true)
+[ -z "$state" ] || fail "dpkg still lists the package after apt-get remove (state \"$state\")"
 (cd "$home" && find .local -type f -exec md5sum {} + | sort) >"$work/data-after.txt"
 cmp -s "$work/data-before.txt" "$work/data-after.txt" || fail "the user's data changed"
 [ -s "$work/data-after.txt" ] || fail "the user's data is gone"

@@ -288,7 +288,8 @@ TEST_F(WindowFaults, UnreadableFilesAreReportedAndChangeNothing) {
         wizard.show();
         EXPECT_EQ(wizard.ProjectGroups->count(), 0);
         wizard.SetFieldText("Headline", "typed");
-        services.answers = {Answer::Yes};
+        // Yes to the Open question, and to replacing the existing file.
+        services.answers = {Answer::Yes, Answer::Yes};
         services.openFileAnswers.push_back({prj});
         wizard.OpenProject1->trigger();
         services.saveFileAnswers.push_back(prj);

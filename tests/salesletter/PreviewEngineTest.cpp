@@ -15,6 +15,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTest>
@@ -68,6 +69,11 @@ TEST(PreviewEngine, LoadsWithThePreviewKeepsTheScrollAndShowsLargePages) {
     auto* browser = form.LivePreview->Window()->findChild<WebBrowser*>();
     ASSERT_NE(browser, nullptr);
     EXPECT_EQ(run(browser, "document.title"), "The Heirloom Kitchen Collection");
+    // A picture of the screen for a person to look at, when asked for.
+    if (const char* shots = std::getenv("QM_SCREENSHOT_DIR")) {
+        QTest::qWait(2000);
+        form.screen()->grabWindow(0).save(QString::fromLocal8Bit(shots) + "/preview-beside.png");
+    }
 
     run(browser, "window.scrollTo(0, 900); 0");
     EXPECT_TRUE(

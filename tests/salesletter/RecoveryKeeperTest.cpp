@@ -10,14 +10,17 @@
 #include "platform/FileSystem.h"
 #include "platform/ScriptedServices.h"
 
+#include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 #include <QApplication>
+#include <QComboBox>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QLockFile>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QThread>
 
@@ -276,4 +279,62 @@ TEST_F(Recovery, UnreadableCopyIsReportedByNameAndLeftInPlace) {
     type("FN", "fresh");
     keeper->flush();
     EXPECT_EQ(copies().size(), 2u);
+}
+
+// A whole restore: the welcome page comes back with the text, Save writes to
+// the file the letter came from, and asks when that file changed meanwhile.
+TEST_F(Recovery, RestoreBringsBackTheWelcomePageAndSavesToTheOriginalFile) {
+    writeBytes(dir.file("Groups.ini"), "[Books]\r\nProjectCount=1\r\nProject0=Alpha\r\n");
+    const std::string folder = dir.file("Groups/Books/Alpha");
+    std::filesystem::create_directories(folder);
+    form.reset();
+    open(); // sees the group list
+    form->ProjectGroups->setCurrentIndex(0);
+    form->Projects->setCurrentIndex(0);
+    form->ProjectsChange();
+    form->PName->setText("launch");
+    form->btnSave->click();
+    const std::string project = folder + "/launch.prj";
+    ASSERT_EQ(form->CurrentFile(), project);
+    type("PT", "typed after the save");
+    crash();
+
+    services.answers.push_back(Answer::Yes);
+    open();
+    ASSERT_TRUE(keeper->offerRestore());
+    EXPECT_EQ(form->ProjectGroups->currentText().toStdString(), "Books");
+    EXPECT_EQ(form->Projects->currentText().toStdString(), "Alpha");
+    EXPECT_EQ(form->PNameInitialFolder(), folder);
+    EXPECT_EQ(form->PName->text().toStdString(), "launch");
+    EXPECT_EQ(form->CurrentFile(), project);
+    EXPECT_EQ(title(), "Create Salesletters - launch.prj (recovered)");
+    EXPECT_TRUE(form->Modified());
+
+    // Save goes to the original file without a dialog.
+    form->SaveProject1Click();
+    EXPECT_TRUE(services.saveFileRequests.empty());
+    TSalesLetter onDisk;
+    LoadProject(onDisk, project);
+    EXPECT_EQ(onDisk["PT"], "typed after the save");
+    EXPECT_FALSE(form->Modified());
+    EXPECT_EQ(services.messages.size(), 1u); // only the restore question
+}
+
+TEST_F(Recovery, SavingARestoredLetterAsksWhenItsFileChangedMeanwhile) {
+    const std::string project = dir.file("letter.prj");
+    SaveProject(TSalesLetter(), project);
+    form->LoadProject(project);
+    type("PT", "mine");
+    crash();
+    writeBytes(project, "[Project]\r\nPT=changed while the program was down\r\n");
+
+    services.answers.push_back(Answer::Yes);
+    open();
+    ASSERT_TRUE(keeper->offerRestore());
+    services.answers.push_back(Answer::No);
+    form->SaveProject1Click();
+    ASSERT_EQ(services.messages.size(), 2u);
+    EXPECT_NE(services.messages[1].text.find("was changed on disk"), std::string::npos);
+    EXPECT_EQ(testsupport::readBytes(project),
+              "[Project]\r\nPT=changed while the program was down\r\n");
 }

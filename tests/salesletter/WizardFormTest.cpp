@@ -266,6 +266,7 @@ TEST_F(Wizard, NextWalksToTheMainMenuQuestion) {
 }
 
 TEST_F(Wizard, ClosingAsksFirst) {
+    form->SetFieldText("PT", "unsaved"); // only unsaved work is asked about
     services.answers.push_back(Answer::No);
     form->btnExitClick();
     EXPECT_TRUE(form->isVisible());
@@ -306,7 +307,9 @@ TEST_F(Wizard, ColourAndImagePickers) {
     EXPECT_EQ(form->FieldText("EC"), "");
     ASSERT_EQ(services.openFileRequests.size(), 2u);
     EXPECT_EQ(services.openFileRequests[0].title, "Choose File");
-    EXPECT_EQ(services.openFileRequests[0].filter, "JPEG Images (*.jpg)|*.jpg");
+    // Every kind of picture a page can show, not only JPEG.
+    for (const char* kind : {"*.png", "*.jpg", "*.jpeg", "*.gif", "*.webp", "*.svg"})
+        EXPECT_NE(services.openFileRequests[0].filter.find(kind), std::string::npos) << kind;
     EXPECT_EQ(services.openFileRequests[1].initialFolder, "/pics");
 }
 
@@ -398,10 +401,11 @@ TEST_F(Wizard, WelcomePageListsTheRegistryAndSavesInTheProjectFolder) {
     EXPECT_EQ(welcome.FieldText("WL"), "English");
     EXPECT_TRUE(welcome.Untitled());
 
+    // A bare name gets ".prj", so that the Open dialog shows it.
     welcome.PName->setText("letter");
     welcome.btnSave->click();
-    EXPECT_TRUE(std::filesystem::exists(gamma + "/letter"));
-    EXPECT_EQ(welcome.CurrentFile(), gamma + "/letter");
+    EXPECT_TRUE(std::filesystem::exists(gamma + "/letter.prj"));
+    EXPECT_EQ(welcome.CurrentFile(), gamma + "/letter.prj");
 
     welcome.chkOpen->click();
     EXPECT_TRUE(welcome.btnLoad->isVisibleTo(&welcome));

@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QUrl>
 #include <QVariant>
+#include <QWebEngineLoadingInfo>
 #include <QWebEnginePage>
 #include <QWebEngineView>
 
@@ -24,17 +25,34 @@ protected:
     }
 };
 
+// A view that also says when a page could not be reached (no connection, no
+// such host), as opposed to a load that was stopped or replaced.
+class EngineView : public QWebEngineView {
+    Q_OBJECT
+public:
+    explicit EngineView(QWidget* parent) : QWebEngineView(parent) {
+        auto* page = new PolicyPage(this);
+        setPage(page);
+        connect(page, &QWebEnginePage::loadingChanged, this,
+                [this](const QWebEngineLoadingInfo& info) {
+                    if (info.status() == QWebEngineLoadingInfo::LoadFailedStatus &&
+                        (info.errorDomain() == QWebEngineLoadingInfo::ConnectionErrorDomain ||
+                         info.errorDomain() == QWebEngineLoadingInfo::DnsErrorDomain))
+                        emit loadFailed(info.url());
+                });
+    }
+
+signals:
+    void loadFailed(const QUrl& url);
+};
+
 class WebEnginePlugin : public QObject, public WebViewFactory {
     Q_OBJECT
     Q_PLUGIN_METADATA(IID QM_WEBVIEWFACTORY_IID)
     Q_INTERFACES(WebViewFactory)
 
 public:
-    QWidget* createView(QWidget* parent) override {
-        auto* view = new QWebEngineView(parent);
-        view->setPage(new PolicyPage(view));
-        return view;
-    }
+    QWidget* createView(QWidget* parent) override { return new EngineView(parent); }
 
     void load(QWidget* view, const QUrl& url) override {
         if (auto* v = qobject_cast<QWebEngineView*>(view))
