@@ -65,8 +65,12 @@ void prepareEngineEnvironment() {
 }
 
 // Where the engine plugin may lie: $QM_WEBENGINE_PLUGIN when set, else the
-// places of browsers::EngineModuleCandidates.
+// places of browsers::EngineModuleCandidates. A build without the engine
+// (where Qt has none, as with MinGW) looks nowhere.
 QStringList pluginCandidates() {
+#if !QM_WEBENGINE
+    return {};
+#else
     if (qEnvironmentVariableIsSet("QM_WEBENGINE_PLUGIN"))
         return {qEnvironmentVariable("QM_WEBENGINE_PLUGIN")};
     QStringList list;
@@ -75,6 +79,7 @@ QStringList pluginCandidates() {
              QM_WEBENGINE_INSTALL_DIR, QM_WEBENGINE_PLUGIN_NAME))
         list << platform::toQ(place);
     return list;
+#endif
 }
 
 // Whether any candidate file exists (when none does, there is nothing to wait for).
@@ -97,6 +102,11 @@ const Engine& engine() {
     static Engine e = [] {
         engineTried = true;
         Engine result;
+        if (!WebBrowser::EngineBuilt()) {
+            result.error =
+                QStringLiteral("This copy of the program is built without a web engine.");
+            return result;
+        }
         prepareEngineEnvironment();
         ensureSharedGlContext();
         const QStringList files = pluginCandidates();
@@ -250,21 +260,45 @@ void WebBrowser::showWithoutEngine(const std::string& address) {
         message_->setWordWrap(true);
         message_->setTextInteractionFlags(Qt::TextSelectableByMouse);
         text_ = new QTextBrowser(this);
-        text_->setOpenExternalLinks(true);
+        // Links between our own pages stay here; the rest go to the user's browser.
+        text_->setOpenLinks(false);
+        connect(text_, &QTextBrowser::anchorClicked, this, [this](const QUrl& link) {
+            const QUrl target = text_->source().resolved(link);
+            if (target.isLocalFile())
+                text_->setSource(target);
+            else
+                platform::services().openDocument(platform::fromQ(target.toString()));
+        });
         auto* box = static_cast<QVBoxLayout*>(layout());
         box->addWidget(message_);
         box->addWidget(text_, 1);
     }
     const bool localPage =
         !address.empty() && browsers::IsLocalPath(address) && QFile::exists(platform::toQ(address));
+    // A web page the user asked for opens in the user's own browser, since it
+    // cannot be shown here (web and mail addresses, as links leading out of our
+    // own pages; not with the engine turned off by a test).
+    const bool webPage = engineEnabled && browsers::LeadsOut("file:///", address);
     if (localPage) {
-        message_->setText(tr("The web engine is missing, so this page is shown as plain text."));
+        message_->setText(
+            EngineBuilt()
+                ? tr("The web engine is missing, so this page is shown as plain text.")
+                : tr("This page is shown as plain text; web pages open in your web browser."));
         message_->setToolTip(error);
         message_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         message_->setContentsMargins(6, 4, 6, 4);
         text_->setSource(QUrl::fromLocalFile(platform::toQ(address)));
         text_->show();
         static_cast<QVBoxLayout*>(layout())->setStretchFactor(message_, 0);
+    } else if (webPage) {
+        platform::services().openDocument(address);
+        message_->setText(tr("This page cannot be shown here, so it has opened in your web "
+                             "browser:\n%1")
+                              .arg(platform::toQ(address)));
+        message_->setToolTip(error);
+        message_->setAlignment(Qt::AlignCenter);
+        text_->hide();
+        static_cast<QVBoxLayout*>(layout())->setStretchFactor(message_, 1);
     } else {
         QString text =
             tr("Web pages cannot be shown here because the web engine is not available.");
@@ -342,6 +376,10 @@ void WebBrowser::pageFailed(const QUrl& url) {
     engine().factory->setHtml(view_, platform::toQ(browsers::OfflinePageHtml(offlineAddress_)),
                               QUrl(QString::fromLatin1(browsers::kOfflinePageBase)));
     emit OfflinePageShown(offlineAddress_);
+}
+
+bool WebBrowser::EngineBuilt() {
+    return QM_WEBENGINE != 0;
 }
 
 void WebBrowser::SetEngineEnabledForTesting(bool enabled) {

@@ -4,10 +4,11 @@
 // The web engine is a plugin, loaded when the first WebBrowser has been painted
 // (so its window is on screen at once, and the engine loads after); later
 // browsers get their view at once. Addresses asked for before the engine is
-// there are loaded when it is. When the plugin cannot be loaded the browser
-// shows a plain message instead of web pages, shows a local page (the
-// program's own) as plain text with one line saying the engine is missing,
-// and still records every address.
+// there are loaded when it is. When the plugin cannot be loaded, or the
+// program is built without it (where Qt has no web engine), the browser shows
+// a local page (the program's own) as plain text under one line saying so,
+// opens a web page in the user's browser with a line saying that, shows a
+// plain message for anything else, and still records every address.
 #pragma once
 
 #include <QWidget>
@@ -35,6 +36,9 @@ public:
 
     // Whether pages are shown by the web engine (false: the plain message).
     bool HasEngine() const { return view_ != nullptr; }
+
+    // Whether this program is built with the web engine module.
+    static bool EngineBuilt();
 
     // The title of the page shown (empty without the engine).
     std::string Title() const;
