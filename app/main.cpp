@@ -6,7 +6,9 @@
 #include "browsers/ui/BrowserForms.h"
 #include "browsers/ui/LegalInformationForm.h"
 #include "platform/DataFolder.h"
+#ifdef QM_HAVE_PUBLISH
 #include "platform/gui/QtKeyStore.h"
+#endif
 #include "platform/gui/QtServices.h"
 #include "salesletter/Recovery.h"
 #include "salesletter/ui/CreateSaleslettersForm.h"
@@ -102,8 +104,10 @@ int main(int argc, char** argv) {
     app.setQuitOnLastWindowClosed(false);
     platform::QtServices services;
     platform::setServices(&services);
+#ifdef QM_HAVE_PUBLISH
     platform::QtKeyStore keyStore; // publish passwords
     platform::setKeyStore(&keyStore);
+#endif
 
     // 1. Start-up routines; no window exists yet.
     ExeMod::ArchiveStartup(argc, argv);

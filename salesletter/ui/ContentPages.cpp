@@ -316,12 +316,14 @@ QWidget* TCreateSaleslettersForm::buildAffiliatePage() {
     btnFinish = new QPushButton("Finish", b);
     btnFinish->setAutoDefault(false);
     btnFinish->setFixedWidth(90);
+    auto* last = new QHBoxLayout;
+    last->addWidget(btnFinish);
+#ifdef QM_HAVE_PUBLISH
     btnPublish = new QPushButton("Publish…", b);
     btnPublish->setAutoDefault(false);
     btnPublish->setFixedWidth(90);
-    auto* last = new QHBoxLayout;
-    last->addWidget(btnFinish);
     last->addWidget(btnPublish);
+#endif
     last->addStretch(1);
     p.layout->addLayout(last);
     return finish(p);

@@ -10,7 +10,9 @@
 #include "platform/PathParts.h"
 #include "platform/Services.h"
 #include "platform/UserFiles.h"
+#ifdef QM_HAVE_PUBLISH
 #include "publish/ui/PublishForm.h"
+#endif
 #include "salesletter/Compiler.h"
 #include "salesletter/Export.h"
 #include "salesletter/PageCheck.h"
@@ -81,8 +83,9 @@ TCreateSaleslettersForm::TCreateSaleslettersForm(QWidget* owner) : QDialog(owner
                    &TCreateSaleslettersForm::btnPreviewClick);
     connectGuarded(btnExit, &QPushButton::clicked, this, &TCreateSaleslettersForm::btnExitClick);
     connectGuarded(btnFinish, &QPushButton::clicked, this, &TCreateSaleslettersForm::Compile1Click);
-    connectGuarded(btnPublish, &QPushButton::clicked, this,
-                   &TCreateSaleslettersForm::btnPublishClick);
+    if (btnPublish)
+        connectGuarded(btnPublish, &QPushButton::clicked, this,
+                       &TCreateSaleslettersForm::btnPublishClick);
     connectGuarded(PageControl, &TPageControl::changed, this,
                    &TCreateSaleslettersForm::PageControlChange);
     connectGuarded(btnColors, &QPushButton::clicked, this,
@@ -439,9 +442,12 @@ void TCreateSaleslettersForm::changeEvent(QEvent* event) {
 
 // The Publish window for the chosen project group, publishing the record as
 // the pages show it now.
+// A build without publishing has no such button.
 void TCreateSaleslettersForm::btnPublishClick() {
+#ifdef QM_HAVE_PUBLISH
     const std::string group = fromQ(ProjectGroups->currentText());
     TPublishForm form(this, group.empty() ? "Default" : group,
                       [this]() -> std::optional<TSalesLetter> { return Letter(); });
     form.exec();
+#endif
 }

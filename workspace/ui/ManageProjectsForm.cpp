@@ -5,8 +5,10 @@
 #include "platform/gui/Handlers.h"
 #include "platform/gui/Text.h"
 #include "platform/Services.h"
+#ifdef QM_HAVE_PUBLISH
 #include "publish/PageFolder.h"
 #include "publish/ui/PublishForm.h"
+#endif
 #include "workspace/Affiliate.h"
 #include "workspace/Registry.h"
 
@@ -96,8 +98,9 @@ TManageProjectsForm::TManageProjectsForm(QWidget* owner, std::string brand)
                              &TManageProjectsForm::btnEditProjectClick);
     platform::connectGuarded(Button2, &QPushButton::clicked, this,
                              &TManageProjectsForm::btnDeleteProjectClick);
-    platform::connectGuarded(btnPublish, &QPushButton::clicked, this,
-                             &TManageProjectsForm::btnPublishClick);
+    if (btnPublish)
+        platform::connectGuarded(btnPublish, &QPushButton::clicked, this,
+                                 &TManageProjectsForm::btnPublishClick);
 
     platform::guarded([this] { FormCreate(); });
 }
@@ -118,7 +121,9 @@ void TManageProjectsForm::buildFirstPage() {
     btnAddProject = makeButton("Add Project", TabSheet1);
     Button1 = makeButton("Edit Project", TabSheet1);
     Button2 = makeButton("Delete Project", TabSheet1);
+#ifdef QM_HAVE_PUBLISH
     btnPublish = makeButton("Publish…", TabSheet1);
+#endif
 
     auto* grid = new QGridLayout(TabSheet1);
     grid->setContentsMargins(8, 8, 8, 8);
@@ -136,7 +141,10 @@ void TManageProjectsForm::buildFirstPage() {
     grid->addLayout(column({btnCreateGroup, btnDeleteGroup}), 1, 1);
     grid->addWidget(Label2, 2, 0);
     grid->addWidget(ProjectList, 3, 0);
-    grid->addLayout(column({btnAddProject, Button1, Button2, btnPublish}), 3, 1);
+    auto* projectButtons = column({btnAddProject, Button1, Button2});
+    if (btnPublish)
+        projectButtons->insertWidget(3, btnPublish);
+    grid->addLayout(projectButtons, 3, 1);
     grid->setColumnStretch(0, 1);
     grid->setRowStretch(3, 1);
     grid->setRowMinimumHeight(2, 28);
@@ -298,6 +306,7 @@ void TManageProjectsForm::changeEvent(QEvent* event) {
     QDialog::changeEvent(event);
 }
 
+#ifdef QM_HAVE_PUBLISH
 // The selected group's publish target; the page is a project file the user
 // picks in the selected project's folder (or the group's).
 void TManageProjectsForm::btnPublishClick() {
@@ -324,3 +333,7 @@ void TManageProjectsForm::btnPublishClick() {
     });
     form.exec();
 }
+#else
+// A build without publishing has no such button.
+void TManageProjectsForm::btnPublishClick() {}
+#endif
