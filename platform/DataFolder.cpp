@@ -111,7 +111,11 @@ bool isSystemProgramFolder(const std::string& folder) {
         if (!system.empty() && inside(path, resolved(system)))
             return true;
     }
-    return false;
+    // Where a program is installed for one user alone (the user's own
+    // program files): installed, so its data goes to the user's data folder
+    // and survives the uninstaller.
+    const std::string local = environment("LOCALAPPDATA");
+    return !local.empty() && inside(path, resolved(local + "\\Programs"));
 #else
     for (const char* system : {"/usr", "/opt", "/bin", "/sbin"})
         if (inside(path, system) || inside(path, resolved(system)))

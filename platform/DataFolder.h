@@ -38,7 +38,8 @@ std::string userDataFolder();
 bool isPortableFolder(const std::string& folder);
 
 // Whether `folder` (links followed) is one of the system's program folders or
-// lies in one: /usr, /opt, /bin and /sbin; on Windows the program folders.
+// lies in one: /usr, /opt, /bin and /sbin; on Windows the program folders,
+// the user's own included (%LOCALAPPDATA%\Programs).
 bool isSystemProgramFolder(const std::string& folder);
 
 // True when a new file can be created in `folder` (tried for real: permissions,
