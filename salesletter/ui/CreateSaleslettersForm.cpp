@@ -358,8 +358,9 @@ namespace {
 // Where relative picture names are found: beside the project file (the home
 // folder while it has none), in Preview, Finish and the live preview alike.
 std::string pictureFolder(const std::string& projectFile) {
-    return fromQ(projectFile.empty() ? QDir::homePath()
-                                     : QFileInfo(toQ(projectFile)).absolutePath());
+    // In the system's own form: the folder is shown in the Finish question.
+    return fromQ(QDir::toNativeSeparators(
+        projectFile.empty() ? QDir::homePath() : QFileInfo(toQ(projectFile)).absolutePath()));
 }
 
 } // namespace
