@@ -44,7 +44,8 @@ fi
 cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" \
     -DCMAKE_TOOLCHAIN_FILE="$qt/lib/cmake/Qt6/qt.toolchain.cmake" \
     -DQM_WEBENGINE=OFF -DQM_GTEST_SOURCE_DIR=/usr/src/googletest >/dev/null
-cmake --build "$dir" -j"$(nproc)" --target quillmere qm_demo_brand
+cmake --build "$dir" -j"$(nproc)" --target quillmere qm_demo_brand quillmere-compile \
+    quillmere-brand quillmere-status
 echo "quillmere.exe: $(du -h "$dir/bin/quillmere.exe" | cut -f1); DLLs it needs:" \
     $(x86_64-w64-mingw32-objdump -p "$dir/bin/quillmere.exe" | sed -n 's/.*DLL Name: //p' | sort -u)
 step "Building quillmere.exe"
@@ -66,87 +67,21 @@ if ((${#gui_tests[@]})); then
 fi
 step "Window tests under Wine (${#gui_tests[@]} programs: ${gui_tests[*]})"
 
-# 4. The program under Wine on the virtual display.
-unset QT_QPA_PLATFORM
-work=$(mktemp -d "$PWD/$dir/run.XXXXXX")
-pid=
-cleanup() {
-    [[ -n $pid ]] && kill "$pid" 2>/dev/null || true
-    wineserver -k 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-fail() {
-    echo "FAIL: $*" >&2
+# 4. The program under Wine on a virtual display, used as a user would:
+# menus, the wizard saving and compiling a project (the page compared byte for
+# byte with the Linux compiler's).
+compiler=${QM_LINUX_COMPILER:-build/bin/quillmere-compile}
+[[ -x $compiler ]] || {
+    echo "test-windows-gui: no Linux compiler at $compiler (build it first: tools/build.sh build)" >&2
     exit 1
 }
-# Waits up to 30 s (Wine's first start is slow) for a visible window titled $1.
-wait_window() {
-    local id i
-    for ((i = 0; i < 300; i++)); do
-        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1 || true)
-        [[ -n $id ]] && {
-            echo "$id"
-            return 0
-        }
-        sleep 0.1
-    done
-    return 1
-}
-gone() {
-    local i
-    for ((i = 0; i < 100; i++)); do
-        xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 || return 0
-        sleep 0.1
-    done
-    return 1
-}
-shot() {
-    mkdir -p "$shots"
-    sleep 0.5
-    import -window root "$shots/$1.png"
-    echo "screenshot $shots/$1.png"
-}
-# A click 20 px right of and 10 px below a button's top left corner.
-click() {
-    xdotool mousemove --window "$1" $(($2 + 20)) $(($3 + 10))
-    sleep 0.2
-    xdotool click 1
-}
-
-cp "$dir/bin/quillmere.exe" "$dir/bin/Quillmere.dat" "$work/"
-launched=$(date +%s%N)
-(cd "$work" && exec wine quillmere.exe) &
-pid=$!
-menu=$(wait_window '^Quillmere$') || fail "no main window titled Quillmere under Wine"
-echo "main menu up $((($(date +%s%N) - launched) / 1000000)) ms after the start"
-geometry=$(xdotool getwindowgeometry "$menu" | sed -n 's/.*Geometry: //p')
-[[ $geometry == 752x552 ]] || fail "main window is $geometry, not 752x552"
-shot main-menu
-
-click "$menu" 91 314 # Legal Information
-legal=$(wait_window '^Legal Information$') || fail "Legal Information did not open"
-shot legal-information
-xdotool windowfocus "$legal" 2>/dev/null || true
-xdotool key Escape
-gone '^Legal Information$' || fail "Legal Information did not close on Escape"
-
-click "$menu" 280 141 # Manage Projects
-projects=$(wait_window '^Manage Projects') || fail "Manage Projects did not open"
-shot manage-projects
-xdotool windowfocus "$projects" 2>/dev/null || true
-xdotool key Escape
-gone '^Manage Projects' || fail "Manage Projects did not close on Escape"
-
-xdotool windowfocus "$menu" 2>/dev/null || true
-xdotool key Escape
-for ((i = 0; i < 100; i++)); do
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.1
-done
-kill -0 "$pid" 2>/dev/null && fail "quillmere.exe did not end on Escape"
-wait "$pid" || true
-pid=
+tests/windows/wine-smoke.sh "$dir/bin" "$compiler" "$shots" || status=1
 step "quillmere.exe under Wine"
+
+# 5. The installer: built, installed silently for all users and for one,
+# started, uninstalled.
+tests/windows/installer-test.sh "$dir/bin" "$dir/bin/Quillmere.dat" "$dir/installer" "$shots" ||
+    status=1
+step "The installer under Wine"
 echo "Windows program step took $(($(date +%s) - started)) s"
 exit $status

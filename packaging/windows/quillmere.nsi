@@ -5,21 +5,25 @@
 ;
 ; Installing: quillmere-2.0-setup.exe [/S] [/AllUsers | /CurrentUser] [/TOOLS]
 ;
-; BIN holds quillmere.exe and the tools quillmere-compile.exe and
-; quillmere-brand.exe; BRAND is the reseller's brand file, installed beside
-; the program as Quillmere.dat (without it the copy starts unbranded).
+; BIN holds quillmere.exe and the tools quillmere-compile.exe,
+; quillmere-brand.exe and quillmere-status.exe; BRAND is the reseller's brand
+; file, installed beside the program as Quillmere.dat (without it the copy
+; starts unbranded).
 ;
 ; Installs for all users into Program Files (asks for elevation) or for the
 ; user alone into the user's own programs folder; /AllUsers or /CurrentUser
 ; choose on the command line, /S installs silently. A Start menu entry, an
-; uninstaller listed in Apps & Features, the two tools on request (a box on
-; the components page, /TOOLS on the command line).
+; uninstaller listed in Apps & Features, the three tools on request (a box on
+; the components page, /TOOLS on the command line). The data of an installed
+; copy lives in the user's data folder, never beside the program, wherever it
+; is installed.
 ;
 ; The uninstaller removes only what the installer put there: the user's data
 ; folder (%APPDATA%\Quillmere: projects, recovery copies) and the user's
 ; settings (HKCU\Software\Quillmere\Quillmere) are never touched.
 ;
-; Not yet built on this project's CI (makensis is not installed there).
+; tests/windows/installer-test.sh builds it and installs, starts and
+; uninstalls it under Wine.
 
 Unicode true
 !ifndef VERSION
@@ -101,6 +105,7 @@ Section /o "Command-line tools" SecTools
     SetOutPath "$INSTDIR"
     File "${BIN}\quillmere-compile.exe"
     File "${BIN}\quillmere-brand.exe"
+    File "${BIN}\quillmere-status.exe"
 SectionEnd
 
 Section "-Size"
@@ -133,7 +138,7 @@ FunctionEnd
 !insertmacro MUI_FUNCTION_DESCRIPTION_BEGIN
     !insertmacro MUI_DESCRIPTION_TEXT ${SecProgram} "The program and its Start menu entry."
     !insertmacro MUI_DESCRIPTION_TEXT ${SecTools} \
-        "quillmere-compile and quillmere-brand, for compiling projects and branding copies from a command line."
+        "quillmere-compile, quillmere-brand and quillmere-status, for compiling projects, branding copies and checking works from a command line."
 !insertmacro MUI_FUNCTION_DESCRIPTION_END
 
 Section "Uninstall"
@@ -142,6 +147,7 @@ Section "Uninstall"
     Delete "$INSTDIR\Quillmere.dat"
     Delete "$INSTDIR\quillmere-compile.exe"
     Delete "$INSTDIR\quillmere-brand.exe"
+    Delete "$INSTDIR\quillmere-status.exe"
     Delete "$INSTDIR\uninstall.exe"
     RMDir "$INSTDIR"
     Delete "$SMPROGRAMS\${PRODUCT}.lnk"
