@@ -250,7 +250,7 @@ TEST_F(LivePreview, ShowsThePageFinishWritesWithoutTouchingTheProgramFolder) {
     form->SaveProjectAs1->trigger();
     form->LivePreview->Refresh();
     EXPECT_TRUE(pages(5));
-    EXPECT_EQ(std::filesystem::path(pane->folders.back()), std::filesystem::path(dir.file("out")));
+    EXPECT_EQ(pane->folders.back(), dir.file("out"));
 
     // "Open in Browser" is the Preview command.
     form->LivePreview->Window()->actOpenInBrowser->trigger();
