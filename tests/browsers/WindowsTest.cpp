@@ -496,8 +496,19 @@ TEST(WebBrowserFallback, LegalInformationShowsTheChartAsTextWhenTheEngineIsMissi
         form.PageControl->setCurrentIndex(1);
         EXPECT_TRUE(page->isVisible());
         EXPECT_TRUE(page->toPlainText().contains("Legal Aid")) << text(page->toPlainText());
+        // The status check needs no engine: it stands in the page's place and answers.
+        form.PageControl->setCurrentIndex(2);
+        EXPECT_TRUE(form.StatusCheck()->isVisible());
+        EXPECT_FALSE(page->isVisible());
+        form.StatusCheck()->Year->setText("1920");
+        EXPECT_NE(
+            text(form.StatusCheck()->AnswerText()).find("In the United States: public domain"),
+            std::string::npos)
+            << text(form.StatusCheck()->AnswerText());
         form.PageControl->setCurrentIndex(0);
         EXPECT_TRUE(page->isVisible());
+        EXPECT_TRUE(page->toPlainText().contains("United States Copyright Dates Table"));
     }
+    EXPECT_TRUE(scripted.openedDocuments.empty()); // none of these pages went to the browser
     EXPECT_TRUE(scripted.errors.empty());
 }
