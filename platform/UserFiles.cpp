@@ -52,7 +52,8 @@ std::string userDirsEntry(const std::string& home) {
 std::string documentsFolder() {
 #ifdef _WIN32
     const std::string home = withoutSeparator(environment("USERPROFILE"));
-    if (home.empty())
+    // A drive's top ("C:\\", which loses its separator above) is no home.
+    if (home.empty() || home == "\\" || home == "/" || (home.size() == 2 && home[1] == ':'))
         return {};
     const std::string documents = home + "\\Documents";
 #else

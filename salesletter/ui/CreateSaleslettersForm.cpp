@@ -353,22 +353,16 @@ std::string TCreateSaleslettersForm::DialogFolder() const {
 
 // ---- preview and compile ----
 
-namespace {
-
-// Where relative picture names are found: beside the project file (the home
-// folder while it has none), in Preview, Finish and the live preview alike.
-std::string pictureFolder(const std::string& projectFile) {
-    // In the system's own form: the folder is shown in the Finish question.
+std::string TCreateSaleslettersForm::PictureFolder() const {
+    // Qt writes "/" on every system; Windows users read "\\".
     return fromQ(QDir::toNativeSeparators(
-        projectFile.empty() ? QDir::homePath() : QFileInfo(toQ(projectFile)).absolutePath()));
+        currentFile_.empty() ? QDir::homePath() : QFileInfo(toQ(currentFile_)).absolutePath()));
 }
-
-} // namespace
 
 void TCreateSaleslettersForm::btnPreviewClick() {
     std::string target = platform::dataFolder() + kPreviewPageName;
     PageContext context = DefaultPageContext();
-    context.baseFolder = pictureFolder(currentFile_);
+    context.baseFolder = PictureFolder();
     // The preview is a draft: the user's alone.
     platform::saveFileAtomic(target, CompileSalesPage(Letter(), context),
                              platform::FileAccess::OwnerOnly);
@@ -388,7 +382,7 @@ void TCreateSaleslettersForm::Compile1Click() {
     const TSalesLetter letter = Letter();
     ExportOptions page;
     // Relative picture names are found beside the project, as the live preview finds them.
-    page.baseFolder = pictureFolder(currentFile_);
+    page.baseFolder = PictureFolder();
     page.siteAddress = fromQ(QSettings(QSettings::UserScope, "Quillmere", "Quillmere")
                                  .value("SiteAddress")
                                  .toString()

@@ -55,6 +55,10 @@ public:
     void RestoreRecovered(const TSalesLetter& letter, const std::string& projectFile,
                           const std::string& stamp = {});
     const std::string& CurrentFile() const { return currentFile_; }
+    // Where relative picture names are found, in Preview, Finish and the live
+    // preview alike: the project file's folder (the home folder while there is
+    // none), written with the system's separators as the user knows them.
+    std::string PictureFolder() const;
     // platform::fileStamp of the current file when it was last loaded or saved.
     const std::string& CurrentFileStamp() const { return fileStamp_; }
     // True while the record holds changes that no file holds (after an edit

@@ -7,9 +7,7 @@
 #include "salesletter/Compiler.h"
 
 #include <QAction>
-#include <QDir>
 #include <QEvent>
-#include <QFileInfo>
 #include <QPromise>
 #include <QPushButton>
 #include <QScreen>
@@ -215,8 +213,7 @@ void TLivePreview::startCompile() {
     again_ = false;
     // Relative picture addresses point into the project's folder, as they
     // would beside the page that Finish writes there.
-    const std::string& project = form_->CurrentFile();
-    folder_ = fromQ(project.empty() ? QDir::homePath() : QFileInfo(toQ(project)).absolutePath());
+    folder_ = form_->PictureFolder();
     auto promise = std::make_shared<QPromise<std::string>>();
     promise->start(); // running from now: later refreshes wait for it
     compile_->setFuture(promise->future());

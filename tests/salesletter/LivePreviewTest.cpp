@@ -7,6 +7,7 @@
 // counting pane below stands in for the engine where pages are counted.
 #include "salesletter/ui/LivePreview.h"
 #include "salesletter/ui/CreateSaleslettersForm.h"
+#include "support/BuiltProgram.h"
 #include "support/TempDir.h"
 
 #include "platform/FileSystem.h"
@@ -58,8 +59,14 @@ class LivePreview : public ::testing::Test {
 protected:
     void SetUp() override {
         QStandardPaths::setTestModeEnabled(true);
+        // The program names its settings before any window opens; without a
+        // name Windows keeps none. A name of the tests' own keeps the user's
+        // settings out of reach where test mode does not move them (the
+        // Windows registry).
+        QCoreApplication::setOrganizationName("Quillmere");
+        QCoreApplication::setApplicationName("Quillmere tests");
         QSettings().remove("PreviewWindow");
-        platform::setProgramPathForTesting(dir.path() + "/quillmere");
+        platform::setProgramPathForTesting(dir.file("quillmere"));
         form = std::make_unique<TCreateSaleslettersForm>();
         form->LivePreview->SetPaneFactory([this](QWidget* parent) {
             pane = new CountingPane(parent);
@@ -76,9 +83,8 @@ protected:
 
     // The program's templates, from the command-line compiler built with them.
     bool withTemplates() {
-        const char* bin = std::getenv("QM_BIN_DIR");
-        const std::string compiler = bin ? std::string(bin) + "/quillmere-compile" : "";
-        if (compiler.empty() || !std::filesystem::exists(compiler))
+        const std::string compiler = testsupport::builtProgram("quillmere-compile");
+        if (compiler.empty())
             return false;
         std::filesystem::copy_file(compiler, dir.file("quillmere"));
         return true;
@@ -250,7 +256,7 @@ TEST_F(LivePreview, ShowsThePageFinishWritesWithoutTouchingTheProgramFolder) {
     form->SaveProjectAs1->trigger();
     form->LivePreview->Refresh();
     EXPECT_TRUE(pages(5));
-    EXPECT_EQ(std::filesystem::path(pane->folders.back()), std::filesystem::path(dir.file("out")));
+    EXPECT_EQ(pane->folders.back(), dir.file("out"));
 
     // "Open in Browser" is the Preview command.
     form->LivePreview->Window()->actOpenInBrowser->trigger();

@@ -6,6 +6,7 @@
 #include "salesletter/ui/CreateSaleslettersForm.h"
 #include "salesletter/ui/LivePreview.h"
 #include "salesletter/ui/PreviewWindow.h"
+#include "support/BuiltProgram.h"
 #include "support/TempDir.h"
 
 #include "platform/FileSystem.h"
@@ -47,9 +48,8 @@ std::string run(WebBrowser* browser, const std::string& script) {
 } // namespace
 
 TEST(PreviewEngine, LoadsWithThePreviewKeepsTheScrollAndShowsLargePages) {
-    const char* bin = std::getenv("QM_BIN_DIR");
-    const std::string compiler = bin ? std::string(bin) + "/quillmere-compile" : "";
-    if (compiler.empty() || !std::filesystem::exists(compiler))
+    const std::string compiler = testsupport::builtProgram("quillmere-compile");
+    if (compiler.empty())
         GTEST_SKIP() << "no executable with the templates";
     QStandardPaths::setTestModeEnabled(true);
     platform::ScriptedServices services;

@@ -46,7 +46,7 @@ bool waitUntil(const std::function<bool()>& done) {
 class Recovery : public ::testing::Test {
 protected:
     void SetUp() override {
-        platform::setProgramPathForTesting(dir.path() + "/quillmere");
+        platform::setProgramPathForTesting(dir.file("quillmere"));
         platform::setDataFolderForTesting(dir.folder());
         open();
     }
@@ -268,7 +268,7 @@ TEST_F(Recovery, CopyOfARunningProgramIsNotOffered) {
 // every later start. (Once it stayed and was reported again and again.)
 TEST_F(Recovery, UnreadableCopyIsReportedOnceAndSetAside) {
     form.reset();
-    std::string broken = RecoveryFolder() + "/letter-1-1.prj";
+    std::string broken = testsupport::native(RecoveryFolder() + "/letter-1-1.prj");
     writeBytes(broken, "[Project]\r\nFN=half a copy");
     open();
     EXPECT_FALSE(keeper->offerRestore());
@@ -276,7 +276,7 @@ TEST_F(Recovery, UnreadableCopyIsReportedOnceAndSetAside) {
     EXPECT_EQ(services.messages[0].icon, platform::Icon::Warning);
     EXPECT_NE(services.messages[0].text.find("\"" + broken + "\""), std::string::npos)
         << services.messages[0].text;
-    const std::string aside = RecoveryFolder() + "/Unreadable/letter-1-1.prj";
+    const std::string aside = testsupport::native(RecoveryFolder() + "/Unreadable/letter-1-1.prj");
     EXPECT_NE(services.messages[0].text.find(aside), std::string::npos)
         << services.messages[0].text;
     EXPECT_FALSE(platform::fileExists(broken));
@@ -330,7 +330,7 @@ TEST_F(Recovery, RestoreBringsBackTheWelcomePageAndSavesToTheOriginalFile) {
     form->ProjectsChange();
     form->PName->setText("launch");
     form->btnSave->click();
-    const std::string project = folder + "/launch.prj";
+    const std::string project = testsupport::native(folder + "/launch.prj");
     ASSERT_EQ(form->CurrentFile(), project);
     type("PT", "typed after the save");
     crash();

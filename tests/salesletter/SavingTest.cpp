@@ -21,11 +21,18 @@ using testsupport::writeBytes;
 
 namespace {
 
+// The variable naming the user's home folder.
+#ifdef _WIN32
+constexpr const char* kHome = "USERPROFILE";
+#else
+constexpr const char* kHome = "HOME";
+#endif
+
 class Saving : public ::testing::Test {
 protected:
     void SetUp() override {
         std::filesystem::create_directories(documents);
-        platform::setProgramPathForTesting(dir.path() + "/bin/quillmere");
+        platform::setProgramPathForTesting(dir.file("bin/quillmere"));
         form = std::make_unique<TCreateSaleslettersForm>();
         form->show();
     }
@@ -36,7 +43,7 @@ protected:
 
     testsupport::TempDir dir;
     const std::string documents = dir.file("home/Documents");
-    ScopedEnv home{"HOME", dir.file("home")};
+    ScopedEnv home{kHome, dir.file("home")};
     ScopedEnv xdgDocuments{"XDG_DOCUMENTS_DIR", std::nullopt};
     ScopedEnv xdgConfig{"XDG_CONFIG_HOME", dir.file("home/.config")};
     platform::ScriptedServices services;
@@ -51,15 +58,26 @@ TEST(DocumentsFolder, IsTheUsersNeverTheRoot) {
     ScopedEnv xdgDocuments{"XDG_DOCUMENTS_DIR", std::nullopt};
     ScopedEnv xdgConfig{"XDG_CONFIG_HOME", dir.file("config")};
     {
-        ScopedEnv home{"HOME", dir.path()};
+        ScopedEnv home{kHome, dir.path()};
         EXPECT_EQ(platform::documentsFolder(), dir.path()); // no Documents: home
+        std::filesystem::create_directories(dir.file("Documents"));
+        EXPECT_EQ(platform::documentsFolder(), dir.file("Documents"));
+#ifndef _WIN32
         std::filesystem::create_directories(dir.file("Docs"));
         std::filesystem::create_directories(dir.file("config"));
         writeBytes(dir.file("config/user-dirs.dirs"), "XDG_DOCUMENTS_DIR=\"$HOME/Docs\"\n");
         EXPECT_EQ(platform::documentsFolder(), dir.file("Docs"));
+#endif
     }
+#ifdef _WIN32
+    for (const char* top : {"C:\\", "C:", "\\"}) {
+        ScopedEnv root{kHome, std::string(top)};
+        EXPECT_EQ(platform::documentsFolder(), "") << top;
+    }
+#else
     ScopedEnv root{"HOME", std::string("/")};
     EXPECT_EQ(platform::documentsFolder(), "");
+#endif
 }
 
 TEST_F(Saving, WithoutAProjectTheNameGoesThroughTheDialogInTheDocuments) {

@@ -1,6 +1,7 @@
 #include "salesletter/ProjectFile.h"
 #include "salesletter/ui/CreateSaleslettersForm.h"
 #include "salesletter/ui/PageControl.h"
+#include "support/BuiltProgram.h"
 #include "support/TempDir.h"
 
 #include "platform/FileSystem.h"
@@ -25,6 +26,7 @@
 #include <stdexcept>
 
 using platform::Answer;
+using testsupport::native;
 using testsupport::readBytes;
 using testsupport::writeBytes;
 
@@ -33,7 +35,7 @@ namespace {
 class Wizard : public ::testing::Test {
 protected:
     void SetUp() override {
-        platform::setProgramPathForTesting(dir.path() + "/quillmere");
+        platform::setProgramPathForTesting(dir.file("quillmere"));
         form = std::make_unique<TCreateSaleslettersForm>();
         form->show();
     }
@@ -380,7 +382,7 @@ TEST_F(Wizard, WelcomePageListsTheRegistryAndSavesInTheProjectFolder) {
 
     welcome.Projects->setCurrentIndex(2);
     welcome.ProjectsChange();
-    std::string gamma = dir.path() + "/Groups/Books/Gamma";
+    std::string gamma = dir.file("Groups/Books/Gamma");
     EXPECT_EQ(welcome.PNameInitialFolder(), gamma);
     std::filesystem::create_directories(gamma);
 
@@ -405,7 +407,7 @@ TEST_F(Wizard, WelcomePageListsTheRegistryAndSavesInTheProjectFolder) {
     welcome.PName->setText("letter");
     welcome.btnSave->click();
     EXPECT_TRUE(std::filesystem::exists(gamma + "/letter.prj"));
-    EXPECT_EQ(welcome.CurrentFile(), gamma + "/letter.prj");
+    EXPECT_EQ(welcome.CurrentFile(), native(gamma + "/letter.prj"));
 
     welcome.chkOpen->click();
     EXPECT_TRUE(welcome.btnLoad->isVisibleTo(&welcome));
@@ -434,7 +436,7 @@ TEST_F(Wizard, WelcomePageListsTheRegistryAndSavesInTheProjectFolder) {
 // names no file changes nothing instead of emptying every field.
 TEST_F(Wizard, WelcomeLoadFindsWhatWelcomeSavedAndRefusesAMissingFile) {
     writeBytes(dir.file("Groups.ini"), "[Ebooks]\r\nProjectCount=1\r\nProject0=Alice\r\n");
-    const std::string alice = dir.path() + "/Groups/Ebooks/Alice";
+    const std::string alice = dir.file("Groups/Ebooks/Alice");
     std::filesystem::create_directories(alice);
     auto pick = [](TCreateSaleslettersForm& w) {
         w.ProjectGroups->setCurrentIndex(0);
@@ -456,7 +458,7 @@ TEST_F(Wizard, WelcomeLoadFindsWhatWelcomeSavedAndRefusesAMissingFile) {
     second.PName->setText("launch.prj");
     second.btnLoad->click();
     EXPECT_EQ(second.FieldText("PT"), "Saved title");
-    EXPECT_EQ(second.CurrentFile(), alice + "/launch.prj");
+    EXPECT_EQ(second.CurrentFile(), native(alice + "/launch.prj"));
     EXPECT_EQ(second.windowTitle().toStdString(), "Create Salesletters - launch.prj");
 
     // A misspelt name: a warning, and the fields, the file and the caption stay.
@@ -465,10 +467,10 @@ TEST_F(Wizard, WelcomeLoadFindsWhatWelcomeSavedAndRefusesAMissingFile) {
     second.btnLoad->click();
     ASSERT_EQ(services.messages.size(), 1u);
     EXPECT_EQ(services.messages[0].caption, "Warning");
-    EXPECT_NE(services.messages[0].text.find(alice + "/lunch.prj"), std::string::npos);
+    EXPECT_NE(services.messages[0].text.find(native(alice + "/lunch.prj")), std::string::npos);
     EXPECT_EQ(second.FieldText("PT"), "typed since");
     EXPECT_EQ(second.FieldText("WL"), "English");
-    EXPECT_EQ(second.CurrentFile(), alice + "/launch.prj");
+    EXPECT_EQ(second.CurrentFile(), native(alice + "/launch.prj"));
 
     // A name as it stands beside the program is still found.
     {
@@ -507,9 +509,8 @@ TEST_F(Wizard, CompileAsksForAPageNameInTheProjectFolder) {
 TEST_F(Wizard, PreviewAndFinishWriteThePageAndOpenIt) {
     // The program's executable carries the templates; the command-line
     // compiler is built with the same archive.
-    const char* bin = std::getenv("QM_BIN_DIR");
-    std::string compiler = bin ? std::string(bin) + "/quillmere-compile" : "";
-    if (compiler.empty() || !std::filesystem::exists(compiler))
+    const std::string compiler = testsupport::builtProgram("quillmere-compile");
+    if (compiler.empty())
         GTEST_SKIP() << "no executable with the templates";
     std::filesystem::copy_file(compiler, dir.file("quillmere"));
     form->SetFieldText("PT", "My Page Title");
@@ -550,7 +551,7 @@ TEST(WizardErrors, AFailingHandlerIsReportedAndTheWindowStaysUsable) {
     BrokenDialogs services;
     platform::ScopedServices scoped{services};
     testsupport::TempDir dir;
-    platform::setProgramPathForTesting(dir.path() + "/quillmere");
+    platform::setProgramPathForTesting(dir.file("quillmere"));
     {
         TCreateSaleslettersForm form;
         form.show();
@@ -593,11 +594,17 @@ TEST_F(Wizard, FinishListsWhatABuyerWouldNoticeAndThePicturesAndNoGoesBack) {
     EXPECT_TRUE(services.openedDocuments.empty());
 
     // A file that is no picture is refused by name before any question.
-    form->SetFieldText("EC", "/dev/zero");
+#ifdef _WIN32 // no devices among the files there
+    const std::string notAPicture = dir.file("cover"), reason = "is a folder, not a picture";
+    std::filesystem::create_directory(notAPicture);
+#else
+    const std::string notAPicture = "/dev/zero", reason = "is not a regular file";
+#endif
+    form->SetFieldText("EC", notAPicture);
     services.saveFileAnswers.push_back(dir.file("site.html"));
     form->btnFinish->click();
     ASSERT_EQ(services.errors.size(), 1u);
-    EXPECT_NE(services.errors[0].find("\"/dev/zero\" (E-Cover) is not a regular file"),
+    EXPECT_NE(services.errors[0].find("\"" + notAPicture + "\" (E-Cover) " + reason),
               std::string::npos)
         << services.errors[0];
     EXPECT_EQ(services.messages.size(), 1u);

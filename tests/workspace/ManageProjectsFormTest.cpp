@@ -36,9 +36,9 @@ class ManageProjectsTest : public testing::Test {
 protected:
     void SetUp() override {
         WebBrowser::SetEngineEnabledForTesting(false);
-        program = tmp.path() + "/prog";
+        program = tmp.file("prog");
         fs::create_directories(program);
-        platform::setProgramPathForTesting(program + "/quillmere");
+        platform::setProgramPathForTesting(testsupport::native(program + "/quillmere"));
         mainForm = std::make_unique<TMainForm>();
         mainForm->Brand = "acme";
     }
@@ -287,7 +287,8 @@ TEST_F(ManageProjectsTest, EditProjectOpensTheFolderEditor) {
         editor->close();
     });
     form.btnEditProjectClick();
-    EXPECT_EQ(seen, (std::vector<std::string>{"P", "G", program + "/Groups/G/P", "[Images]"}));
+    EXPECT_EQ(seen, (std::vector<std::string>{
+                        "P", "G", testsupport::native(program + "/Groups/G/P"), "[Images]"}));
 }
 
 } // namespace

@@ -251,7 +251,8 @@ void TEditProjectForm::btnAddFolderClick() {
     if (!chosen)
         return;
     std::string folder = *chosen;
-    while (folder.size() > 1 && folder.back() == kSep)
+    // Either separator may close the name (Windows takes both).
+    while (folder.size() > 1 && (folder.back() == kSep || folder.back() == '/'))
         folder.pop_back();
     const std::string name = platform::lastPathPart(folder);
     if (name.empty() || name == "." || name == "..")
