@@ -1,5 +1,6 @@
 #include "FileSystem.h"
 #include "PathParts.h"
+#include "TextEncoding.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -36,6 +37,16 @@ std::string systemReason(int code) {
     return buffer;
 #else
     return std::strerror(code);
+#endif
+}
+
+fs::path fsPath(std::string_view utf8) {
+#ifdef _WIN32
+    const std::string legacy = isValidUtf8(utf8) ? std::string() : utf8FromLegacy(utf8);
+    const std::string_view text = legacy.empty() ? utf8 : legacy;
+    return fs::path(std::u8string_view(reinterpret_cast<const char8_t*>(text.data()), text.size()));
+#else
+    return fs::path(utf8);
 #endif
 }
 
@@ -86,13 +97,13 @@ std::uint32_t tickCount() {
 
 bool fileExists(const std::string& path) {
     std::error_code ec;
-    auto st = fs::status(path, ec);
+    auto st = fs::status(fsPath(path), ec);
     return !ec && fs::exists(st) && !fs::is_directory(st);
 }
 
 bool folderExists(const std::string& path) {
     std::error_code ec;
-    return fs::is_directory(path, ec);
+    return fs::is_directory(fsPath(path), ec);
 }
 
 bool isReadOnly(const std::string& path) {
@@ -135,18 +146,19 @@ bool deleteFile(const std::string& path) {
 
 bool createDirectory(const std::string& path) {
     std::error_code ec;
-    return fs::create_directory(path, ec);
+    return fs::create_directory(fsPath(path), ec);
 }
 
 bool forceDirectories(const std::string& path) {
     std::error_code ec;
-    fs::create_directories(path, ec);
-    return fs::is_directory(path, ec);
+    const fs::path p = fsPath(path);
+    fs::create_directories(p, ec);
+    return fs::is_directory(p, ec);
 }
 
 bool setCurrentDirectory(const std::string& path) {
     std::error_code ec;
-    fs::current_path(path, ec);
+    fs::current_path(fsPath(path), ec);
     return !ec;
 }
 
@@ -340,7 +352,7 @@ namespace {
 // save in progress keeps its scratch file fresh.
 void removeLeftoverScratchFiles(const std::string& target) {
     std::error_code ec;
-    const fs::path t(target);
+    const fs::path t = fsPath(target);
     const std::string head = t.filename().string() + ".~";
     const auto cutoff = fs::file_time_type::clock::now() - std::chrono::hours(1);
     fs::path folder = t.parent_path();
@@ -393,12 +405,12 @@ int writeFileAtomic(const std::string& path, std::string_view data,
     std::error_code ec;
     // Write through a symbolic link to the file it names, keeping the link.
     std::string target = path;
-    if (fs::is_symlink(path, ec)) {
-        auto resolved = fs::weakly_canonical(path, ec);
+    if (const fs::path p = fsPath(path); fs::is_symlink(p, ec)) {
+        auto resolved = fs::weakly_canonical(p, ec);
         if (!ec)
             target = resolved.string();
     }
-    if (fs::is_directory(target, ec))
+    if (fs::is_directory(fsPath(target), ec))
         return EISDIR;
     if (fileExists(target) && isReadOnly(target))
         return EACCES;
