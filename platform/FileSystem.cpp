@@ -1,6 +1,5 @@
 #include "FileSystem.h"
 #include "PathParts.h"
-#include "TextEncoding.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -42,9 +41,14 @@ std::string systemReason(int code) {
 
 fs::path fsPath(std::string_view utf8) {
 #ifdef _WIN32
-    const std::string legacy = isValidUtf8(utf8) ? std::string() : utf8FromLegacy(utf8);
-    const std::string_view text = legacy.empty() ? utf8 : legacy;
-    return fs::path(std::u8string_view(reinterpret_cast<const char8_t*>(text.data()), text.size()));
+    // Converted as the narrow calls convert it under the program's UTF-8
+    // code page, so both name the same file.
+    const int size = static_cast<int>(utf8.size());
+    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
+    std::wstring wide(static_cast<size_t>(n > 0 ? n : 0), L'\0');
+    if (n > 0)
+        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, wide.data(), n);
+    return fs::path(std::move(wide));
 #else
     return fs::path(utf8);
 #endif

@@ -35,8 +35,9 @@ std::string systemReason(int code);
 // A path for std::filesystem from the program's UTF-8 text. Built straight
 // from a char string, the library reads each byte as a character of its own
 // on Windows ("Caf\xc3\xa9" would name "CafÃ©"), so every path handed to it
-// goes through here. Text that is not UTF-8 (from an older copy's files) is
-// read as Windows-1252 there; elsewhere the bytes are the name.
+// goes through here. A byte that starts no UTF-8 character becomes U+FFFD
+// there, as in the narrow Windows calls and the C library, so all of them
+// name the same file; elsewhere the bytes are the name.
 std::filesystem::path fsPath(std::string_view utf8);
 
 // Full path of the running executable.
