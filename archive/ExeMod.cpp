@@ -29,7 +29,7 @@ using Guard = std::lock_guard<std::recursive_mutex>;
 namespace detail {
 
 std::string fullPathOf(const std::string& fileName) {
-    if (std::filesystem::path(fileName).is_absolute())
+    if (platform::fsPath(fileName).is_absolute())
         return fileName;
     return platform::programFolder() + fileName;
 }

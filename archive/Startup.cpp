@@ -112,7 +112,8 @@ void handleReadOnlyExecutable(const std::string& exe) {
 std::vector<std::string> rewriterCopies() {
     std::vector<std::string> found;
     std::error_code ec;
-    for (auto it = std::filesystem::directory_iterator(platform::programFolder(), ec);
+    for (auto it =
+             std::filesystem::directory_iterator(platform::fsPath(platform::programFolder()), ec);
          !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
         std::string name = it->path().filename().string();
         if (upper(name) == kRewriterName && !it->is_directory(ec))
@@ -123,7 +124,7 @@ std::vector<std::string> rewriterCopies() {
 
 bool sameFile(const std::string& a, const std::string& b) {
     std::error_code ec;
-    return std::filesystem::equivalent(a, b, ec);
+    return std::filesystem::equivalent(platform::fsPath(a), platform::fsPath(b), ec);
 }
 
 void rewriteTarget(const std::string& exe, int argc, char** argv) {

@@ -105,7 +105,7 @@ void RemoveChartFolder(const std::string& folder) {
     // system resolve a link in the folder's place.
     const std::string path = withoutSeparator(folder);
     std::error_code ec;
-    std::filesystem::remove_all(path, ec);
+    std::filesystem::remove_all(platform::fsPath(path), ec);
 #ifndef _WIN32
     // Our private folder goes too once it is empty, so nothing is left
     // behind in the shared temporary folder (rmdir refuses links and

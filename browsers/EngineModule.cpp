@@ -23,15 +23,15 @@ bool sameFolder(const std::string& a, const std::string& b) {
         return false;
     namespace fs = std::filesystem;
     std::error_code ec;
-    if (fs::equivalent(a, b, ec) && !ec)
+    if (fs::equivalent(platform::fsPath(a), platform::fsPath(b), ec) && !ec)
         return true;
     // Where the system cannot tell files apart by identity (Wine, some network
     // drives), the same absolute, normalised path is the same folder.
     auto normal = [](const std::string& path) {
         std::error_code e;
-        fs::path p = fs::weakly_canonical(fs::path(path), e);
+        fs::path p = fs::weakly_canonical(platform::fsPath(path), e);
         if (e)
-            p = fs::absolute(fs::path(path), e).lexically_normal();
+            p = fs::absolute(platform::fsPath(path), e).lexically_normal();
         std::string text = p.generic_string();
         while (text.size() > 1 && text.back() == '/')
             text.pop_back();
@@ -88,7 +88,7 @@ std::string UntrustedModuleReason([[maybe_unused]] const std::string& file) {
     return {};
 #else
     std::error_code ec;
-    const std::filesystem::path real = std::filesystem::canonical(file, ec);
+    const std::filesystem::path real = std::filesystem::canonical(platform::fsPath(file), ec);
     if (ec)
         return "it cannot be found (" + ec.message() + ")";
     struct stat st {};

@@ -39,7 +39,7 @@ std::string environment(const char* name) {
 // `path` with links and "." / ".." resolved as far as it exists.
 std::string resolved(const std::string& path) {
     std::error_code ec;
-    const std::filesystem::path real = std::filesystem::weakly_canonical(path, ec);
+    const std::filesystem::path real = std::filesystem::weakly_canonical(fsPath(path), ec);
     return ec ? path : real.generic_string();
 }
 
@@ -152,7 +152,7 @@ bool makePrivateFolder(const std::string& folder) {
 #ifdef _WIN32
     return forceDirectories(path);
 #else
-    const std::string parent = std::filesystem::path(path).parent_path().string();
+    const std::string parent = fsPath(path).parent_path().string();
     if (!parent.empty() && !folderExists(parent) && !forceDirectories(parent))
         return false;
     if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST)

@@ -39,6 +39,21 @@ std::string systemReason(int code) {
 #endif
 }
 
+fs::path fsPath(std::string_view utf8) {
+#ifdef _WIN32
+    // Converted as the narrow calls convert it under the program's UTF-8
+    // code page, so both name the same file.
+    const int size = static_cast<int>(utf8.size());
+    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
+    std::wstring wide(static_cast<size_t>(n > 0 ? n : 0), L'\0');
+    if (n > 0)
+        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, wide.data(), n);
+    return fs::path(std::move(wide));
+#else
+    return fs::path(utf8);
+#endif
+}
+
 std::string programPath() {
     if (!testProgramPath.empty())
         return testProgramPath;
@@ -86,13 +101,13 @@ std::uint32_t tickCount() {
 
 bool fileExists(const std::string& path) {
     std::error_code ec;
-    auto st = fs::status(path, ec);
+    auto st = fs::status(fsPath(path), ec);
     return !ec && fs::exists(st) && !fs::is_directory(st);
 }
 
 bool folderExists(const std::string& path) {
     std::error_code ec;
-    return fs::is_directory(path, ec);
+    return fs::is_directory(fsPath(path), ec);
 }
 
 bool isReadOnly(const std::string& path) {
@@ -135,18 +150,19 @@ bool deleteFile(const std::string& path) {
 
 bool createDirectory(const std::string& path) {
     std::error_code ec;
-    return fs::create_directory(path, ec);
+    return fs::create_directory(fsPath(path), ec);
 }
 
 bool forceDirectories(const std::string& path) {
     std::error_code ec;
-    fs::create_directories(path, ec);
-    return fs::is_directory(path, ec);
+    const fs::path p = fsPath(path);
+    fs::create_directories(p, ec);
+    return fs::is_directory(p, ec);
 }
 
 bool setCurrentDirectory(const std::string& path) {
     std::error_code ec;
-    fs::current_path(path, ec);
+    fs::current_path(fsPath(path), ec);
     return !ec;
 }
 
@@ -340,7 +356,7 @@ namespace {
 // save in progress keeps its scratch file fresh.
 void removeLeftoverScratchFiles(const std::string& target) {
     std::error_code ec;
-    const fs::path t(target);
+    const fs::path t = fsPath(target);
     const std::string head = t.filename().string() + ".~";
     const auto cutoff = fs::file_time_type::clock::now() - std::chrono::hours(1);
     fs::path folder = t.parent_path();
@@ -393,12 +409,12 @@ int writeFileAtomic(const std::string& path, std::string_view data,
     std::error_code ec;
     // Write through a symbolic link to the file it names, keeping the link.
     std::string target = path;
-    if (fs::is_symlink(path, ec)) {
-        auto resolved = fs::weakly_canonical(path, ec);
+    if (const fs::path p = fsPath(path); fs::is_symlink(p, ec)) {
+        auto resolved = fs::weakly_canonical(p, ec);
         if (!ec)
             target = resolved.string();
     }
-    if (fs::is_directory(target, ec))
+    if (fs::is_directory(fsPath(target), ec))
         return EISDIR;
     if (fileExists(target) && isReadOnly(target))
         return EACCES;

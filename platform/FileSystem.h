@@ -2,10 +2,11 @@
 // folder, the temporary folder, the read-only attribute, folder creation,
 // whole-file reads and the crash-safe whole-file write.
 //
-// Paths are 8-bit text, as the rest of the program holds them.
+// Paths are UTF-8 text, as the rest of the program holds them.
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -30,6 +31,14 @@ private:
 
 // The system's reason text for an error number ("No such file or directory").
 std::string systemReason(int code);
+
+// A path for std::filesystem from the program's UTF-8 text. Built straight
+// from a char string, the library reads each byte as a character of its own
+// on Windows ("Caf\xc3\xa9" would name "CafÃ©"), so every path handed to it
+// goes through here. A byte that starts no UTF-8 character becomes U+FFFD
+// there, as in the narrow Windows calls and the C library, so all of them
+// name the same file; elsewhere the bytes are the name.
+std::filesystem::path fsPath(std::string_view utf8);
 
 // Full path of the running executable.
 std::string programPath();

@@ -19,7 +19,7 @@ namespace {
 
 // The path without "." and ".." components and without a trailing separator.
 fs::path tidy(const std::string& path) {
-    fs::path p = fs::path(path).lexically_normal();
+    fs::path p = fsPath(path).lexically_normal();
     if (!p.has_filename() && p.has_relative_path())
         p = p.parent_path();
     return p;

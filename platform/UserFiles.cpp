@@ -73,13 +73,13 @@ std::string documentsFolder() {
 
 bool sameFile(const std::string& a, const std::string& b) {
     std::error_code ec;
-    const bool same = fs::equivalent(fs::path(a), fs::path(b), ec);
+    const bool same = fs::equivalent(fsPath(a), fsPath(b), ec);
     return !ec && same;
 }
 
 std::string fileStamp(const std::string& path) {
     std::error_code ec;
-    const fs::path p = fs::path(path);
+    const fs::path p = fsPath(path);
     const auto size = fs::file_size(p, ec);
     if (ec)
         return {};

@@ -193,7 +193,7 @@ bool safeRelativePath(std::string_view path) {
 Manifest scanFolder(const std::string& folder) {
     namespace fs = std::filesystem;
     Manifest m;
-    const fs::path root(folder);
+    const fs::path root = platform::fsPath(folder);
     for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator();
          ++it) {
         if (!it->is_regular_file())

@@ -35,14 +35,14 @@ PageFolder::PageFolder(const TSalesLetter& letter) {
         ExportSalesLetter(letter, path_ + platform::kPathSeparator + "index.html");
     } catch (...) {
         std::error_code ec;
-        fs::remove_all(path_, ec);
+        fs::remove_all(platform::fsPath(path_), ec);
         throw;
     }
 }
 
 PageFolder::~PageFolder() {
     std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
+    std::filesystem::remove_all(platform::fsPath(path_), ec);
 }
 
 TSalesLetter loadProjectFile(const std::string& project) {

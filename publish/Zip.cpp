@@ -31,7 +31,7 @@ void zipFolder(const std::string& folder, const std::string& zipPath) {
         throw platform::IoError(what + " " + reason, EIO);
     };
     for (const auto& f : files) {
-        const std::string source = (std::filesystem::path(folder) / f.path).string();
+        const std::string source = (platform::fsPath(folder) / platform::fsPath(f.path)).string();
         zip_source_t* src = zip_source_file(zip, source.c_str(), 0, -1);
         if (!src)
             failWith("Cannot read file \"" + source + "\".");
@@ -43,7 +43,7 @@ void zipFolder(const std::string& folder, const std::string& zipPath) {
     if (zip_close(zip) != 0)
         failWith("Cannot write file \"" + zipPath + "\".");
     std::error_code ec;
-    std::filesystem::rename(part, zipPath, ec);
+    std::filesystem::rename(platform::fsPath(part), platform::fsPath(zipPath), ec);
     if (ec) {
         std::remove(part.c_str());
         throw platform::IoError("Cannot create file \"" + zipPath + "\". " + ec.message(),

@@ -228,7 +228,7 @@ ExportPlan PlanExport(const TSalesLetter& letter, const std::string& baseFolder,
                 // plain file holding these very bytes; a link there is never
                 // followed.
                 std::error_code ec;
-                const std::filesystem::path there(joinPath(imagesFolder, name));
+                const std::filesystem::path there = platform::fsPath(joinPath(imagesFolder, name));
                 const auto st = std::filesystem::symlink_status(there, ec);
                 if (std::filesystem::exists(st)) {
                     if (!std::filesystem::is_regular_file(st) ||
@@ -291,7 +291,7 @@ void ExportPage(const TSalesLetter& letter, std::string_view templateText,
                 const std::string& pagePath, const ExportOptions& options) {
     const std::string images = ImagesFolderFor(pagePath);
     std::error_code ec;
-    const auto imagesStatus = std::filesystem::symlink_status(images, ec);
+    const auto imagesStatus = std::filesystem::symlink_status(platform::fsPath(images), ec);
     if (std::filesystem::is_symlink(imagesStatus) ||
         (std::filesystem::exists(imagesStatus) && !std::filesystem::is_directory(imagesStatus)))
         throw platform::IoError("\"" + images +

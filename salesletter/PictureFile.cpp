@@ -1,5 +1,7 @@
 #include "PictureFile.h"
 
+#include "platform/FileSystem.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -214,7 +216,7 @@ PictureFile ReadPictureFile(const std::string& path) {
     if (path.empty() || path.find('\0') != std::string::npos)
         throw std::runtime_error("is no file name");
     std::error_code ec;
-    fs::path file(path);
+    fs::path file = platform::fsPath(path);
     const fs::file_status own = fs::symlink_status(file, ec);
     if (ec || !fs::exists(own))
         throw std::runtime_error("cannot be found");

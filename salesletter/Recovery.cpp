@@ -173,7 +173,7 @@ RecoveryCopy ParseRecovery(std::string_view text) {
 }
 
 void WriteRecovery(const std::string& path, const RecoveryCopy& copy) {
-    std::string folder = fs::path(path).parent_path().string();
+    std::string folder = platform::fsPath(path).parent_path().string();
     if (!folder.empty() && !platform::folderExists(folder))
         platform::makePrivateFolder(folder);
     platform::saveFileAtomic(path, RecoveryText(copy), platform::FileAccess::OwnerOnly);
@@ -208,7 +208,8 @@ namespace {
 std::vector<std::pair<fs::file_time_type, std::string>> copiesIn(const std::string& folder) {
     std::vector<std::pair<fs::file_time_type, std::string>> found;
     std::error_code ec;
-    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    for (fs::directory_iterator it(platform::fsPath(folder), ec), end; !ec && it != end;
+         it.increment(ec)) {
         std::error_code kind;
         if (!it->is_regular_file(kind) || it->path().extension() != kRecoveryExtension)
             continue;
@@ -234,24 +235,25 @@ std::vector<std::string> ListRecoveries(const std::string& folder) {
 
 void RemoveRecovery(const std::string& path) {
     std::error_code ec;
-    fs::remove(path, ec);
+    fs::remove(platform::fsPath(path), ec);
     if (ec)
         failFile("Cannot delete file", path, ec);
 }
 
 std::string SetAsideUnreadable(const std::string& path) {
-    fs::path source(path);
+    const fs::path source = platform::fsPath(path);
     const std::string folder = (source.parent_path() / kUnreadableFolder).string();
     if (!platform::folderExists(folder) && !platform::makePrivateFolder(folder))
         failFile("Cannot create folder", folder, std::error_code(errno, std::generic_category()));
     // An older copy of the same name there is not overwritten.
-    std::string target = (fs::path(folder) / source.filename()).string();
+    std::string target = (platform::fsPath(folder) / source.filename()).string();
     for (int n = 2; platform::fileExists(target); ++n)
-        target = (fs::path(folder) /
-                  (source.stem().string() + "-" + std::to_string(n) + source.extension().string()))
+        target = (platform::fsPath(folder) /
+                  platform::fsPath(source.stem().string() + "-" + std::to_string(n) +
+                                   source.extension().string()))
                      .string();
     std::error_code ec;
-    fs::rename(source, target, ec);
+    fs::rename(source, platform::fsPath(target), ec);
     if (ec)
         failFile("Cannot move file", path, ec);
     return target;
@@ -260,7 +262,8 @@ std::string SetAsideUnreadable(const std::string& path) {
 void SweepOldScratchFiles(const std::string& folder, int days) {
     const auto cutoff = fs::file_time_type::clock::now() - std::chrono::hours(24 * days);
     std::error_code ec;
-    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    for (fs::directory_iterator it(platform::fsPath(folder), ec), end; !ec && it != end;
+         it.increment(ec)) {
         const std::string name = it->path().filename().string();
         const std::size_t mark = name.rfind(".~");
         if (mark == std::string::npos || name.size() < mark + 7 ||
@@ -277,7 +280,7 @@ void SweepOldScratchFiles(const std::string& folder, int days) {
 }
 
 std::string DiscardRecovery(const std::string& path, std::size_t keep) {
-    fs::path source(path);
+    const fs::path source = platform::fsPath(path);
     std::string folder = (source.parent_path() / kDiscardedFolder).string();
     if (!platform::folderExists(folder) && !platform::makePrivateFolder(folder))
         failFile("Cannot create folder", folder, std::error_code(errno, std::generic_category()));
@@ -287,7 +290,8 @@ std::string DiscardRecovery(const std::string& path, std::size_t keep) {
     last = std::max(last + 1, nowMilliseconds());
     std::string stamp = std::to_string(last);
     stamp.insert(0, stamp.size() < 15 ? 15 - stamp.size() : 0, '0');
-    std::string target = (fs::path(folder) / (stamp + "-" + source.filename().string())).string();
+    const fs::path target =
+        platform::fsPath(folder) / platform::fsPath(stamp + "-" + source.filename().string());
     std::error_code ec;
     fs::rename(source, target, ec);
     if (ec)
@@ -298,6 +302,6 @@ std::string DiscardRecovery(const std::string& path, std::size_t keep) {
         kept.push_back(std::move(entry.second));
     std::sort(kept.begin(), kept.end());
     for (std::size_t i = 0; i + keep < kept.size(); ++i)
-        fs::remove(kept[i], ec);
-    return target;
+        fs::remove(platform::fsPath(kept[i]), ec);
+    return target.string();
 }

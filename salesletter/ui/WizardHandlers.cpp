@@ -262,7 +262,7 @@ void TCreateSaleslettersForm::btnSaveClick() {
     // Save Project dialog asks, starting in the user's documents.
     const std::string text = fromQ(PName->text());
     std::string path;
-    if (std::filesystem::path(text).is_absolute())
+    if (platform::fsPath(text).is_absolute())
         path = text;
     else if (!pnameInitialFolder_.empty())
         path = pnameInitialFolder_ + platform::kPathSeparator + text;

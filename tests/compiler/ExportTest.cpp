@@ -83,6 +83,24 @@ TEST_F(Export, NamesAreWebSafeAndUnique) {
     EXPECT_EQ(readBytes(dir_.file("site") + "/images/header-banner-2.jpg"), otherHeader);
 }
 
+// Pictures and the page in folders named beyond ASCII, as users' own folders
+// often are: the pictures are found, and a file of the same name already in
+// the page's "images" folder is seen there and kept.
+TEST_F(Export, FoldersBeyondAsciiAreFoundAndTheirFilesKept) {
+    const std::string pictures = dir_.file("Mes images \xC3\xA9t\xC3\xA9 \xE2\x82\xAC");
+    const std::string site = dir_.file("Site caf\xC3\xA9");
+    ASSERT_TRUE(platform::forceDirectories(pictures));
+    ASSERT_TRUE(platform::forceDirectories(testsupport::native(site + "/images")));
+    writeBytes(pictures + "/Header Banner.JPG", kJpeg);
+    writeBytes(site + "/images/header-banner.jpg", "the user's own banner");
+    letter_["HG"] = pictures + "/Header Banner.JPG";
+    ExportPage(letter_, kTemplate, site + "/index.html");
+    EXPECT_NE(readBytes(site + "/index.html").find("src=\"images/header-banner-2.jpg\""),
+              std::string::npos);
+    EXPECT_EQ(readBytes(site + "/images/header-banner-2.jpg"), kJpeg);
+    EXPECT_EQ(readBytes(site + "/images/header-banner.jpg"), "the user's own banner");
+}
+
 TEST_F(Export, MissingPictureIsNamedAndNothingIsWritten) {
     writeBytes(page(), "the old page");
     std::filesystem::remove(cover_);

@@ -60,6 +60,18 @@ TEST(WindowsText, FileNamesKeepTheirCharacters) {
     EXPECT_FALSE(fileExists(dir.file("Caf\xc3\x83\xc2\xa9 \xe2\x82\xac \xe2\x80\x94 letter.prj")));
 }
 
+// Text that is not UTF-8 (a stray Windows-1252 byte) names one and the same
+// file for the folder calls, the atomic write and the C library.
+TEST(WindowsText, TextThatIsNotUtf8NamesOneFileEverywhere) {
+    TempDir dir;
+    const std::string folder = dir.file("old \xe9 folder");
+    ASSERT_TRUE(forceDirectories(folder));
+    EXPECT_TRUE(folderExists(folder));
+    saveFileAtomic(folder + "\\letter \x80.prj", "T1=x\r\n");
+    EXPECT_EQ(readFile(folder + "\\letter \x80.prj"), "T1=x\r\n");
+    EXPECT_TRUE(fileExists(folder + "\\letter \x80.prj"));
+}
+
 // A user profile beyond ASCII: the data folder is named in UTF-8 and made
 // under that very name.
 TEST(WindowsText, TheDataFolderOfAUserWithAccentsIsUtf8) {

@@ -173,6 +173,29 @@ TEST(Recovery, FolderIsInTheDataFolder) {
     platform::setDataFolderForTesting("");
 }
 
+// A user named beyond ASCII keeps the copies in a data folder of that name:
+// they are written, listed, set aside, discarded and removed there.
+TEST(Recovery, CopiesOfAUserNamedBeyondAscii) {
+    testsupport::TempDir dir;
+    const std::string folder = dir.file("Jos\xC3\xA9/AppData/Recovery");
+    const std::string path = NewRecoveryPath(folder);
+    RecoveryCopy copy;
+    copy.letter["FN"] = "draft";
+    WriteRecovery(path, copy);
+    EXPECT_EQ(ListRecoveries(folder), std::vector<std::string>{path});
+
+    writeBytes(folder + "/Lettre \xC3\xA9t\xC3\xA9.prj", "not a copy");
+    const std::string setAside = SetAsideUnreadable(folder + "/Lettre \xC3\xA9t\xC3\xA9.prj");
+    EXPECT_EQ(readBytes(setAside), "not a copy");
+    EXPECT_NE(setAside.find("Lettre \xC3\xA9t\xC3\xA9.prj"), std::string::npos) << setAside;
+
+    const std::string discarded = DiscardRecovery(path);
+    EXPECT_EQ(ReadRecovery(discarded).letter["FN"], "draft");
+    EXPECT_TRUE(ListRecoveries(folder).empty());
+    RemoveRecovery(discarded);
+    EXPECT_TRUE(ListRecoveries(folder + "/Discarded").empty());
+}
+
 #ifndef _WIN32
 // Drafts are private: the copy's folder, when made here, and every copy are
 // the user's alone.

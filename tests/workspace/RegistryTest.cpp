@@ -184,6 +184,32 @@ TEST_F(RegistryTest, FolderDeletionStaysInsideTheGroupsTree) {
     EXPECT_EQ(scripted.messages.size(), 7u);
 }
 
+// A program folder, group and project named beyond ASCII: the folders are
+// made under those names, hold the project's files, and are deleted for real
+// (a folder not found would count as already gone).
+TEST_F(RegistryTest, FoldersBeyondAsciiAreMadeAndDeletedUnderTheirNames) {
+    const std::string folder = tmp.file("Jos\xC3\xA9");
+    ASSERT_TRUE(platform::forceDirectories(folder));
+    platform::setProgramPathForTesting(folder + platform::kPathSeparator + "quillmere");
+    const std::string group = "Caf\xC3\xA9", project = "H\xC3\xA9l\xC3\xA8ne \xE2\x82\xAC";
+    workspace::CreateGroup(group);
+    workspace::AddProject(group, project);
+    EXPECT_EQ(workspace::ListProjects(group), std::vector<std::string>{project});
+    ASSERT_TRUE(workspace::CreateProjectFolder(group, project));
+    const std::string letter = workspace::ProjectFolder(group, project) + "/letter.prj";
+    writeBytes(letter, "T1=x\r\n");
+    EXPECT_EQ(readBytes(letter), "T1=x\r\n");
+
+    EXPECT_TRUE(workspace::DeleteProjectFolder(group, project));
+    EXPECT_FALSE(platform::folderExists(workspace::ProjectFolder(group, project)));
+    EXPECT_TRUE(platform::folderExists(workspace::GroupFolder(group)));
+    writeBytes(letter, "again");
+    EXPECT_EQ(readBytes(letter), "");
+    EXPECT_TRUE(workspace::DeleteGroupFolder(group));
+    EXPECT_FALSE(platform::folderExists(workspace::GroupFolder(group)));
+    EXPECT_TRUE(scripted.messages.empty());
+}
+
 TEST_F(RegistryTest, FolderDeletionNeverFollowsLinksOutOfTheTree) {
     const std::string outside = tmp.path() + "/outside";
     fs::create_directories(outside + "/inner");

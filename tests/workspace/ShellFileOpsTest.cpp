@@ -116,6 +116,24 @@ TEST_F(ShellFileOpsTest, DeleteOnlyStrictlyInsideItsFolder) {
     EXPECT_EQ(scripted.messages.size(), 5u);
 }
 
+// Names beyond ASCII are copied and deleted as the user named them; a tree
+// that was not found would otherwise count as already deleted.
+TEST_F(ShellFileOpsTest, NamesBeyondAsciiAreCopiedAndDeleted) {
+    const std::string tree = source + "/Caf\xC3\xA9 \xE2\x82\xAC";
+    const std::string copy = project + "/Caf\xC3\xA9 \xE2\x82\xAC";
+    ASSERT_TRUE(
+        platform::forceDirectories(testsupport::native(tree + "/Dossier \xC3\xA9t\xC3\xA9")));
+    writeBytes(tree + "/Dossier \xC3\xA9t\xC3\xA9/Lettre n\xC3\xA9\x65.prj", "letter");
+    EXPECT_TRUE(platform::shellCopy(tree, copy, project));
+    EXPECT_EQ(readBytes(copy + "/Dossier \xC3\xA9t\xC3\xA9/Lettre n\xC3\xA9\x65.prj"), "letter");
+
+    EXPECT_TRUE(platform::shellDelete(copy, project));
+    EXPECT_FALSE(platform::folderExists(copy));
+    writeBytes(copy + "/Dossier \xC3\xA9t\xC3\xA9/Lettre n\xC3\xA9\x65.prj", "again");
+    EXPECT_EQ(readBytes(copy + "/Dossier \xC3\xA9t\xC3\xA9/Lettre n\xC3\xA9\x65.prj"), "");
+    EXPECT_TRUE(scripted.messages.empty());
+}
+
 TEST(StrictlyInside, JudgedOnRealFolders) {
     testsupport::TempDir tmp;
     fs::create_directories(tmp.path() + "/root/a");

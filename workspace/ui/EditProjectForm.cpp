@@ -33,8 +33,9 @@ void warn(const std::string& text) {
 bool withinProject(const std::string& path, const std::string& project) {
     std::error_code ec;
     namespace fs = std::filesystem;
-    const fs::path real = fs::weakly_canonical(fs::absolute(path, ec), ec);
-    const fs::path realProject = fs::weakly_canonical(fs::absolute(project, ec), ec);
+    const fs::path real = fs::weakly_canonical(fs::absolute(platform::fsPath(path), ec), ec);
+    const fs::path realProject =
+        fs::weakly_canonical(fs::absolute(platform::fsPath(project), ec), ec);
     if (ec)
         return false;
     auto tidy = [](fs::path p) {
