@@ -26,6 +26,9 @@
 ; uninstalls it under Wine.
 
 Unicode true
+; A 64-bit installer for the 64-bit program (it also runs where Windows has no
+; 32-bit layer, as Wine without its 32-bit part).
+Target amd64-unicode
 !ifndef VERSION
     !define VERSION "2.0"
 !endif

@@ -14,7 +14,7 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/x11.sh"
-bin=$(cd "$1" && pwd) brand=$2 out=$(mkdir -p "$3" && cd "$3" && pwd) shots=$4
+bin=$(cd "$1" && pwd) brand=$(realpath "$2") out=$(mkdir -p "$3" && cd "$3" && pwd) shots=$4
 version=$(sed -n 's/^project(Quillmere VERSION \([0-9.]*\).*/\1/p' "$here/../../CMakeLists.txt")
 setup=$out/quillmere-$version-setup.exe
 
@@ -44,19 +44,26 @@ reg_value() {
     wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | sed -n "s/^ *$2 *REG_[A-Z_]* *//p"
 }
 
-# Starts the installed program, waits for its main menu, ends it with Escape.
+# Starts the installed program, waits for its main menu, opens the wizard
+# (which keeps its recovery copies in the data folder), closes it and ends the
+# program with Escape.
 start_installed() {
     local folder=$1 name=$2
     [[ -f $folder/quillmere.exe && -f $folder/Quillmere.dat ]] ||
         fail "quillmere.exe and its brand file are not in $folder"
     (cd "$folder" && exec wine quillmere.exe) &
     pid=$!
-    local menu
+    local menu wizard
     menu=$(wait_window '^Quillmere$') || fail "the installed program showed no main menu"
     sleep 1
     shot "$name"
+    click "$menu" 367 312 # Create Salesletters
+    wizard=$(wait_window '^Create Salesletters') || fail "the installed program's wizard did not open"
+    sleep 1
+    click "$wizard" 699 547 # Exit
+    gone '^Create Salesletters' || fail "the wizard did not close on Exit"
     keys "$menu" Escape
-    wait "$pid" || true
+    wait_exit "$pid"
     pid=
 }
 
@@ -66,7 +73,7 @@ try_install() {
     shift 4
     echo "--- install $mode $*"
     wine "$setup" /S "/$mode" "$@"
-    wineserver -w
+    wine_idle
     for f in quillmere.exe Quillmere.dat uninstall.exe; do
         [[ -f $folder/$f ]] || fail "$mode: $folder/$f was not installed"
     done
@@ -97,7 +104,7 @@ try_install() {
     [[ -n $quiet ]] || fail "$mode: no QuietUninstallString"
     echo "uninstall: $quiet"
     eval "wine $(echo "$quiet" | sed 's/\\/\\\\/g')"
-    wineserver -w
+    wine_idle
     [[ ! -e $folder ]] || fail "$mode: the uninstaller left $folder: $(ls "$folder")"
     [[ ! -e $menu_folder/Quillmere.lnk ]] || fail "$mode: the Start menu entry stayed"
     [[ -z $(reg_value "$hive\\$uninstall_key" DisplayName) ]] ||

@@ -76,3 +76,21 @@ winpath() {
     local p=${1//\//\\}
     echo "Z:$p"
 }
+
+# Waits up to $2 seconds (10 by default) for process $1 to end; fails if not.
+wait_exit() {
+    local i
+    for ((i = 0; i < ${2:-10} * 10; i++)); do
+        kill -0 "$1" 2>/dev/null || {
+            wait "$1" 2>/dev/null || true
+            return 0
+        }
+        sleep 0.1
+    done
+    fail "process $1 did not end within ${2:-10} s"
+}
+
+# Waits (at most 60 s) until every Windows process of the prefix has ended.
+wine_idle() {
+    timeout 60 wineserver -w || fail "Wine processes still running after 60 s"
+}
