@@ -3,7 +3,10 @@
 # under AddressSanitizer and UndefinedBehaviorSanitizer with a few seconds of
 # each fuzz target (build-asan, clang), then the whole suite, window tests
 # offscreen and real-window tests under Xvfb (build), then the window-free
-# layer cross-built for Windows and tested under Wine (build-windows).
+# layer cross-built for Windows and tested under Wine (build-windows), then
+# the whole program for Windows with a static Qt built once from Debian's
+# source: its window tests, a smoke test and the installer under Wine
+# (build-windows-gui).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/deps.sh
@@ -26,3 +29,7 @@ fi
 # Windows: the window-free layer and the tools cross-built with MinGW-w64 and
 # tested under Wine (build-windows).
 tools/test-windows.sh
+# Windows: the whole program, with the static Qt for MinGW (built into the
+# user's cache on the first run, about 35 minutes), its window tests, the
+# program used under Wine and the installer (build-windows-gui).
+tools/test-windows-gui.sh
