@@ -300,23 +300,12 @@ int rewriteInPlace(const std::string& path, std::string_view data) {
 #else
 namespace {
 
-// A path for the wide-character calls: UTF-8 as the program holds it (text
-// that is not UTF-8 is taken in the system's code page), made absolute, and
+// A path for the wide-character calls: UTF-8 as the program holds it, read as
+// fsPath reads it (so both name the same file), made absolute, and
 // in the "\\?\" form when it would reach MAX_PATH, which the plain form
 // cannot pass.
 std::wstring systemPath(const std::string& path) {
-    auto widen = [&](UINT codePage, DWORD flags) {
-        const int n = MultiByteToWideChar(codePage, flags, path.data(),
-                                          static_cast<int>(path.size()), nullptr, 0);
-        std::wstring w(static_cast<size_t>(n > 0 ? n : 0), L'\0');
-        if (n > 0)
-            MultiByteToWideChar(codePage, flags, path.data(), static_cast<int>(path.size()),
-                                w.data(), n);
-        return w;
-    };
-    std::wstring wide = widen(CP_UTF8, MB_ERR_INVALID_CHARS);
-    if (wide.empty() && !path.empty())
-        wide = widen(CP_ACP, 0);
+    const std::wstring wide = fsPath(path).native();
     const DWORD n = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
     if (n == 0)
         return wide;

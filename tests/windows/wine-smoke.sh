@@ -123,11 +123,6 @@ echo "page: $(wc -c <"$work/page/index.html") bytes, the same as the Linux compi
 click "$wizard" 699 547 # Exit
 gone '^Create Salesletters' || fail "the wizard did not close on Exit"
 keys "$menu" Escape
-for ((i = 0; i < 100; i++)); do
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.1
-done
-kill -0 "$pid" 2>/dev/null && fail "quillmere.exe did not end on Escape"
-wait "$pid" || true
+wait_exit "$pid" # quillmere.exe ends on Escape
 pid=
 echo "wine smoke: passed"
